@@ -1,0 +1,37 @@
+#include <fontconfig/fontconfig.h>
+
+#include "screen/render.h"
+
+namespace mazeblast {
+
+TTF_Font* openFont(const FontSpec& spec, std::string* error) {
+  if (!TTF_WasInit() && TTF_Init() != 0) {
+    *error = std::string("cannot start the font renderer: ") + TTF_GetError();
+    return nullptr;
+  }
+  FcPattern* want = FcPatternCreate();
+  FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.family));
+  FcPatternAddInteger(want, FC_WEIGHT, FcWeightFromOpenType(spec.weight));
+  FcPatternAddInteger(want, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(want, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, want, FcMatchPattern);
+  FcDefaultSubstitute(want);
+  FcResult result = FcResultNoMatch;
+  FcPattern* found = FcFontMatch(nullptr, want, &result);
+  FcPatternDestroy(want);
+  TTF_Font* font = nullptr;
+  FcChar8* file = nullptr;
+  int index = 0;
+  if (found && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
+    FcPatternGetInteger(found, FC_INDEX, 0, &index);
+    // Sizes are pixels, so open at 72 dpi where a point is a pixel.
+    font = TTF_OpenFontIndex(reinterpret_cast<const char*>(file), spec.pixels, index);
+  }
+  if (found) FcPatternDestroy(found);
+  if (!font)
+    *error = std::string("no usable font for \"") + spec.family +
+             "\" (install fonts-liberation2 or fonts-dejavu-core)";
+  return font;
+}
+
+}  // namespace mazeblast

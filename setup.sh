@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# RMO Mazeblast: install what is missing, build, and then play or test.
+#   bash setup.sh play   builds the game and starts it
+#   bash setup.sh test   builds the release and the sanitizer builds and runs every test in both
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev libx11-dev
+  fonts-liberation2 fonts-dejavu-core
+  googletest libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool imagemagick x11-utils
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+}
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+case "${1:-}" in
+  play)
+    install_missing
+    build release
+    exec ./build/release/mazeblast
+    ;;
+  test)
+    install_missing
+    for preset in release sanitize; do
+      echo "=== $preset build"
+      build "$preset"
+      ctest --preset "$preset"
+    done
+    ;;
+  *)
+    echo "usage: bash setup.sh play | test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The real game in a real X window under Xvfb: it opens with its title and size, a real click
+# starts the game, and closing the window ends the process with status 0.
+set -u
+game=$1 closer=$2
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+fi
+. "$(dirname "$0")/lib.sh"
+
+"$game" &
+pid=$!
+trap 'kill $pid 2>/dev/null' EXIT
+win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+[ -n "$win" ] || fail "no window titled 'RMO Mazeblast' appeared"
+geometry=$(xwininfo -id "$win")
+echo "$geometry" | grep -q 'Width: 849' || fail "client width is not 849: $geometry"
+echo "$geometry" | grep -q 'Height: 565' || fail "client height is not 565: $geometry"
+read -r wx wy < <(origin "$win")
+
+# The start button's face is green until a real click presses it.
+sleep 0.5
+[ "$(pixel $((wx + 355)) $((wy + 285)))" = "0,255,0" ] || fail "no green start button"
+xdotool mousemove $((wx + 420)) $((wy + 300)) click 1
+sleep 0.5
+[ "$(pixel $((wx + 355)) $((wy + 285)))" = "0,0,0" ] || fail "the start button is still shown"
+
+"$closer" "$win"
+for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "the game did not end when its window was closed"
+wait $pid
+status=$?
+trap - EXIT
+[ $status -eq 0 ] || fail "the game ended with status $status"
+echo "window test passed"

@@ -1,0 +1,17 @@
+// The test runner: every drawing test runs on SDL's dummy video driver and the software
+// renderer, with no display.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// Caches that fontconfig keeps for the life of the process are not leaks of ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_RENDER_DRIVER", "software", 0);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,70 @@
+// The title screen drawn through SDL's dummy video driver and the software renderer, checked
+// pixel by pixel at known places. No display is needed.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "game/Frmbomb.h"
+#include "screen/render.h"
+
+namespace mazeblast {
+namespace {
+
+struct Pixels {
+  Uint32 data[565][849];
+  Rgb at(int x, int y) const {
+    const Uint32 p = data[y][x];
+    return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+            static_cast<std::uint8_t>(p)};
+  }
+};
+
+bool same(Rgb a, Rgb b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+TEST(Screenshot, TitleScreenInTheDummyWindow) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  ASSERT_EQ(SDL_VideoInit(nullptr), 0) << SDL_GetError();
+  SDL_Window* w = SDL_CreateWindow("RMO Mazeblast", 0, 0, 849, 565, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(w, nullptr) << SDL_GetError();
+  SDL_Renderer* r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+  ASSERT_NE(r, nullptr) << SDL_GetError();
+  auto f = std::make_unique<Frmbomb>();
+  f->Form_Load();
+  auto pixels = std::make_unique<Pixels>();
+  {
+    Painter painter(r);
+    std::string error;
+    ASSERT_TRUE(painter.load(&error)) << error;
+    painter.paint(*f);
+    ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels->data, 849 * 4), 0)
+        << SDL_GetError();
+  }
+  SDL_DestroyRenderer(r);
+  SDL_DestroyWindow(w);
+  SDL_VideoQuit();
+
+  // The yellow title: many yellow pixels inside its label, none outside it above the field.
+  int yellow = 0;
+  for (int y = 0; y < 49; ++y)
+    for (int x = 168; x < 665; ++x) yellow += same(pixels->at(x, y), {255, 255, 0});
+  EXPECT_GT(yellow, 1500);
+  // The green face of the start button, beside its caption.
+  EXPECT_TRUE(same(pixels->at(355, 285), {0, 255, 0}));
+  EXPECT_TRUE(same(pixels->at(490, 305), {0, 255, 0}));
+  // Pillar (1, 1) and the top border are dark red; the open field between them is black.
+  EXPECT_TRUE(same(pixels->at(60, 124), {192, 0, 0}));
+  EXPECT_TRUE(same(pixels->at(300, 75), {192, 0, 0}));
+  EXPECT_TRUE(same(pixels->at(30, 95), {0, 0, 0}));
+  EXPECT_TRUE(same(pixels->at(100, 160), {0, 0, 0}));
+  // The amber walker over its points.
+  EXPECT_TRUE(same(pixels->at(216 + 4, 120 + 16), {248, 191, 36}));
+}
+
+}  // namespace
+}  // namespace mazeblast

@@ -1,0 +1,629 @@
+#include "tools/sim.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/Frmbomb.h"
+#include "screen/registry.h"
+#include "screen/render.h"
+
+namespace mazeblast {
+
+namespace {
+
+// ---- The state variables by name ---------------------------------------------------------
+
+struct Field {
+  const char* name;
+  int count;   // 1 for a scalar
+  int lo, hi;  // the values it may be set to: those the game can index with
+  i16* (*s16)(Frmbomb&);
+  i32* (*s32)(Frmbomb&);
+};
+
+constexpr int kMin16 = -32768, kMax16 = 32767;
+#define S16(name, lo, hi)                                          \
+  Field {                                                          \
+#name, 1, lo, hi, [](Frmbomb & f) { return &f.name; }, nullptr \
+  }
+#define S32(name)                                                                \
+  Field {                                                                        \
+#name, 1, INT32_MIN, INT32_MAX, nullptr, [](Frmbomb & f) { return &f.name; } \
+  }
+#define ARR(name, lo, hi)                                                                          \
+  Field {                                                                                          \
+#name, decltype(Frmbomb::name)::size(), lo, hi, [](Frmbomb & f) { return f.name.items; },      \
+                                                                                           nullptr \
+  }
+
+const Field kFields[] = {
+    S32(score),
+    S16(level, kMin16, kMax16),
+    S16(lives, kMin16, kMax16),
+    S32(hiscore),
+    S16(bonus, kMin16, kMax16),
+    S32(playerx),
+    S16(playery, kMin16, kMax16),
+    S16(direction, 0, 4),
+    S16(paused, kMin16, kMax16),
+    S16(dying, kMin16, kMax16),
+    S16(enemylast, -1, 9),
+    S16(wallcount, -1, 125),
+    ARR(wallx, kMin16, kMax16),
+    ARR(wally, kMin16, kMax16),
+    ARR(bombx, kMin16, kMax16),
+    ARR(bomby, kMin16, kMax16),
+    ARR(bombactive, kMin16, kMax16),
+    ARR(bombfuse, kMin16, kMax16),
+    ARR(bombexploded, kMin16, kMax16),
+    ARR(bombpending, kMin16, kMax16),
+    ARR(bombflames, kMin16, kMax16),
+    ARR(rayreach, kMin16, kMax16),
+    ARR(raystop, kMin16, kMax16),
+    S16(raybase, 0, 72),
+    S16(flamebase, 0, 288),
+    S16(currentbomb, 0, 9),
+    S16(bombnear, kMin16, kMax16),
+    S16(bombplaced, kMin16, kMax16),
+    ARR(wallwreck, kMin16, kMax16),
+    ARR(enemyx, kMin16, kMax16),
+    ARR(enemyy, kMin16, kMax16),
+    ARR(enemyhit, kMin16, kMax16),
+    ARR(enemyblocked, kMin16, kMax16),
+    ARR(enemydeathtimer, kMin16, kMax16),
+    ARR(enemydir, 0, 3),
+    ARR(enemykind, 0, 2),
+    ARR(enemykindclock, kMin16, kMax16),
+    ARR(enemynewkind, kMin16, kMax16),
+    S16(enemyhitpending, kMin16, kMax16),
+    S16(tickinterval, kMin16, kMax16),
+};
+#undef S16
+#undef S32
+#undef ARR
+
+const Field* findField(std::string_view name) {
+  for (const Field& f : kFields)
+    if (name == f.name) return &f;
+  return nullptr;
+}
+
+long readField(const Field& fl, Frmbomb& g, int i) {
+  return fl.s16 ? fl.s16(g)[i] : fl.s32(g)[i];
+}
+
+// ---- The procedures `call` may run --------------------------------------------------------
+
+struct Procedure {
+  const char* name;
+  void (Frmbomb::*run)();
+};
+#define P(name)           \
+  Procedure {             \
+#name, &Frmbomb::name \
+  }
+const Procedure kProcedures[] = {
+    P(Form_Load),   P(Cmdstart_Click), P(Cmdcont_Click),   P(Cmdcont2_Click), P(Cmdnew_Click),
+    P(Tmr1_Timer),  P(Tmr2_Timer),     P(Tmr3_Timer),      P(Tmr4_Timer),     P(Tmr5_Timer),
+    P(Tmr6_Timer),  P(Tmr7_Timer),     P(Tmr8_Timer),      P(Tmr9_Timer),     P(pelikeskeytetty),
+    P(tasolapi),    P(asetaseinat),    P(asetaviholliset), P(pelkuolee),      P(asetapommi),
+    P(asetapommi0), P(asetapommi1),    P(asetapommi2),     P(asetapommi3),    P(asetapommi4),
+    P(asetapommi5), P(asetapommi6),    P(asetapommi7),     P(asetapommi8),    P(asetapommi9),
+    P(pommiliike),  P(rajaytapommi),   P(rajaytapommi2),   P(pelpommiin),     P(vihollisliike),
+    P(vihkuolee),
+};
+#undef P
+
+// ---- Targets: name, name(i), name.Prop, name(i).Prop -----------------------------------------
+
+struct Target {
+  std::string name;
+  int index = -1;  // -1: none given
+  std::string prop;
+};
+
+bool parseInt(std::string_view s, long& v) {
+  if (s.empty()) return false;
+  const char* b = s.data();
+  if (*b == '+') ++b;
+  auto [p, ec] = std::from_chars(b, s.data() + s.size(), v);
+  return ec == std::errc() && p == s.data() + s.size();
+}
+
+bool parseTarget(std::string_view s, Target& t) {
+  std::size_t i = 0;
+  while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_')) ++i;
+  if (i == 0) return false;
+  t.name = std::string(s.substr(0, i));
+  if (i < s.size() && s[i] == '(') {
+    const std::size_t close = s.find(')', i);
+    long v;
+    if (close == std::string_view::npos || !parseInt(s.substr(i + 1, close - i - 1), v))
+      return false;
+    t.index = static_cast<int>(v);
+    i = close + 1;
+  }
+  if (i < s.size()) {
+    if (s[i] != '.') return false;
+    t.prop = std::string(s.substr(i + 1));
+    if (t.prop.empty()) return false;
+  }
+  return true;
+}
+
+std::string quoted(std::string_view s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string trim(std::string_view s) {
+  const auto b = s.find_first_not_of(" \t\r");
+  if (b == std::string_view::npos) return "";
+  const auto e = s.find_last_not_of(" \t\r");
+  return std::string(s.substr(b, e - b + 1));
+}
+
+class Sim {
+ public:
+  Sim(std::ostream& out, std::uint64_t seed) : out_(out) {
+    game_->rnd.reseed(seed);
+    game_->Form_Load();
+  }
+
+  // Runs one line; an error message when it fails, else empty.
+  std::string run(const std::string& line);
+
+ private:
+  struct Resolved {
+    const Field* field = nullptr;
+    const ElementSet* set = nullptr;
+    int index = 0;
+    std::string prop;
+  };
+  std::string resolve(const std::string& text, Resolved& r, bool wantProp);
+  std::string get(const Resolved& r, std::string& value);
+  std::string set(const Resolved& r, const std::string& value);
+  std::string pictureFrom(const std::string& name, PictureRef& pic);
+  void dump();
+  std::string elementJson(const ElementSet& s, int i);
+
+  std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
+  std::ostream& out_;
+};
+
+std::string Sim::resolve(const std::string& text, Resolved& r, bool wantProp) {
+  Target t;
+  if (!parseTarget(text, t)) return "bad target '" + text + "'";
+  if (const Field* f = findField(t.name)) {
+    if (!t.prop.empty()) return "'" + t.name + "' has no properties";
+    if (f->count > 1 && t.index < 0) return "'" + t.name + "' needs an index";
+    if (f->count == 1 && t.index >= 0) return "'" + t.name + "' takes no index";
+    if (f->count > 1 && t.index >= f->count)
+      return "index " + std::to_string(t.index) + " outside " + t.name + "(0.." +
+             std::to_string(f->count - 1) + ")";
+    r.field = f;
+    r.index = t.index < 0 ? 0 : t.index;
+    return "";
+  }
+  const ElementSet* s = findElementSet(t.name);
+  if (!s) return "unknown name '" + t.name + "'";
+  if (s->indexed && t.index < 0) return "'" + t.name + "' needs an index";
+  if (!s->indexed && t.index >= 0) return "'" + t.name + "' takes no index";
+  if (s->indexed && t.index >= s->count)
+    return "index " + std::to_string(t.index) + " outside " + t.name + "(0.." +
+           std::to_string(s->count - 1) + ")";
+  if (wantProp && t.prop.empty()) return "'" + text + "' needs a property";
+  r.set = s;
+  r.index = t.index < 0 ? 0 : t.index;
+  r.prop = t.prop;
+  return "";
+}
+
+// Left, Top, Width, Height of any element but a timer.
+template <class E>
+int* geometry(E& e, const std::string& prop) {
+  if (prop == "Left") return &e.Left;
+  if (prop == "Top") return &e.Top;
+  if (prop == "Width") return &e.Width;
+  if (prop == "Height") return &e.Height;
+  return nullptr;
+}
+
+std::string Sim::get(const Resolved& r, std::string& value) {
+  Frmbomb& g = *game_;
+  if (r.field) {
+    value = std::to_string(readField(*r.field, g, r.index));
+    return "";
+  }
+  const std::string& p = r.prop;
+  const std::string noProp = "'" + std::string(r.set->name) + "' has no property '" + p + "'";
+  switch (r.set->kind) {
+    case Kind::Sprite: {
+      Sprite& s = r.set->sprite(g, r.index);
+      if (int* v = geometry(s, p))
+        value = std::to_string(*v);
+      else if (p == "Visible")
+        value = s.Visible ? "1" : "0";
+      else if (p == "Picture")
+        value = pictureName(g, s.Picture);
+      else
+        return noProp;
+      return "";
+    }
+    case Kind::Label: {
+      Label& l = r.set->label(g, r.index);
+      if (int* v = geometry(l, p))
+        value = std::to_string(*v);
+      else if (p == "Visible")
+        value = l.Visible ? "1" : "0";
+      else if (p == "Caption")
+        value = quoted(l.Caption.view());
+      else
+        return noProp;
+      return "";
+    }
+    case Kind::Button: {
+      Button& b = r.set->button(g, r.index);
+      if (int* v = geometry(b, p))
+        value = std::to_string(*v);
+      else if (p == "Visible")
+        value = b.Visible ? "1" : "0";
+      else if (p == "Caption")
+        value = quoted(b.Caption.view());
+      else
+        return noProp;
+      return "";
+    }
+    case Kind::Focus: {
+      FocusBox& b = r.set->focus(g, r.index);
+      if (int* v = geometry(b, p))
+        value = std::to_string(*v);
+      else if (p == "Visible")
+        value = b.Visible ? "1" : "0";
+      else if (p == "Enabled")
+        value = b.Enabled ? "1" : "0";
+      else
+        return noProp;
+      return "";
+    }
+    case Kind::Timer: {
+      Timer& t = r.set->timer(g, r.index);
+      if (p == "Enabled")
+        value = t.enabled() ? "1" : "0";
+      else if (p == "Interval")
+        value = std::to_string(t.interval());
+      else
+        return noProp;
+      return "";
+    }
+  }
+  return noProp;
+}
+
+std::string Sim::pictureFrom(const std::string& name, PictureRef& pic) {
+  Resolved r;
+  if (std::string e = resolve(name, r, false); !e.empty()) return e;
+  if (!r.set || r.set->kind != Kind::Sprite || !r.prop.empty())
+    return "'" + name + "' is not a picture source";
+  pic = r.set->sprite(*game_, r.index).Picture;
+  return "";
+}
+
+std::string Sim::set(const Resolved& r, const std::string& value) {
+  Frmbomb& g = *game_;
+  auto number = [&](long lo, long hi, long& v) -> std::string {
+    if (!parseInt(value, v)) return "bad value '" + value + "'";
+    if (v < lo || v > hi)
+      return "value " + value + " outside " + std::to_string(lo) + ".." + std::to_string(hi);
+    return "";
+  };
+  auto flag = [&](bool& b) -> std::string {
+    long v;
+    if (std::string e = number(0, 1, v); !e.empty()) return e;
+    b = v == 1;
+    return "";
+  };
+  auto caption = [&](Text& t) -> std::string {
+    if (value.size() < 2 || value.front() != '"' || value.back() != '"')
+      return "a caption goes in double quotes";
+    std::string s;
+    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+      if (value[i] == '\\' && i + 2 < value.size()) ++i;
+      s += value[i];
+    }
+    if (s.size() > Text::kCapacity) return "caption longer than " + std::to_string(Text::kCapacity);
+    t = Text(std::string_view(s));
+    return "";
+  };
+  long v;
+  if (r.field) {
+    if (std::string e = number(r.field->lo, r.field->hi, v); !e.empty()) return e;
+    if (r.field->s16 && (v < kMin16 || v > kMax16)) return "value " + value + " is not 16-bit";
+    if (r.field->s16)
+      r.field->s16(g)[r.index] = static_cast<i16>(v);
+    else
+      r.field->s32(g)[r.index] = static_cast<i32>(v);
+    return "";
+  }
+  const std::string& p = r.prop;
+  const std::string noProp = "'" + std::string(r.set->name) + "' has no property '" + p + "'";
+  // Pillars, border blocks and wall tiles stand where the field needs them.
+  const bool fixed = std::string_view(r.set->name) == "Lblkeski" ||
+                     (std::string_view(r.set->name) == "Imgmuuri" && r.index <= 1011);
+  auto place = [&](int* slot) -> std::string {
+    if (fixed) return std::string(r.set->name) + " elements do not move";
+    if (std::string e = number(-1000000, 1000000, v); !e.empty()) return e;
+    *slot = static_cast<int>(v);
+    return "";
+  };
+  switch (r.set->kind) {
+    case Kind::Sprite: {
+      Sprite& s = r.set->sprite(g, r.index);
+      if (int* slot = geometry(s, p)) return place(slot);
+      if (p == "Visible") return flag(s.Visible);
+      if (p == "Picture") return pictureFrom(value, s.Picture);
+      return noProp;
+    }
+    case Kind::Label: {
+      Label& l = r.set->label(g, r.index);
+      if (int* slot = geometry(l, p)) return place(slot);
+      if (p == "Visible") return flag(l.Visible);
+      if (p == "Caption") return caption(l.Caption);
+      return noProp;
+    }
+    case Kind::Button: {
+      Button& b = r.set->button(g, r.index);
+      if (int* slot = geometry(b, p)) return place(slot);
+      if (p == "Visible") return flag(b.Visible);
+      if (p == "Caption") return caption(b.Caption);
+      return noProp;
+    }
+    case Kind::Focus: {
+      FocusBox& b = r.set->focus(g, r.index);
+      if (int* slot = geometry(b, p)) return place(slot);
+      if (p == "Visible") return flag(b.Visible);
+      if (p == "Enabled") return flag(b.Enabled);
+      return noProp;
+    }
+    case Kind::Timer: {
+      Timer& t = r.set->timer(g, r.index);
+      if (p == "Enabled") {
+        bool on;
+        if (std::string e = flag(on); !e.empty()) return e;
+        t.setEnabled(on);
+        return "";
+      }
+      if (p == "Interval") {
+        if (std::string e = number(0, 65535, v); !e.empty()) return e;
+        t.setInterval(static_cast<int>(v));
+        return "";
+      }
+      return noProp;
+    }
+  }
+  return noProp;
+}
+
+std::string Sim::elementJson(const ElementSet& s, int i) {
+  Frmbomb& g = *game_;
+  std::ostringstream o;
+  auto box = [&](const auto& e) {
+    o << "\"Left\":" << e.Left << ",\"Top\":" << e.Top << ",\"Width\":" << e.Width
+      << ",\"Height\":" << e.Height;
+  };
+  switch (s.kind) {
+    case Kind::Sprite: {
+      const Sprite& e = s.sprite(g, i);
+      box(e);
+      o << ",\"Picture\":" << quoted(pictureName(g, e.Picture));
+      break;
+    }
+    case Kind::Label: {
+      const Label& e = s.label(g, i);
+      box(e);
+      o << ",\"Caption\":" << quoted(e.Caption.view());
+      break;
+    }
+    case Kind::Button: {
+      const Button& e = s.button(g, i);
+      box(e);
+      o << ",\"Caption\":" << quoted(e.Caption.view());
+      break;
+    }
+    case Kind::Focus: {
+      const FocusBox& e = s.focus(g, i);
+      box(e);
+      o << ",\"Enabled\":" << (e.Enabled ? 1 : 0);
+      break;
+    }
+    case Kind::Timer:
+      break;
+  }
+  return o.str();
+}
+
+void Sim::dump() {
+  Frmbomb& g = *game_;
+  std::ostringstream o;
+  o << "{\"time\":" << g.clock.nowUs / 1000 << ",\"state\":{";
+  bool first = true;
+  for (const Field& f : kFields) {
+    o << (first ? "" : ",") << "\"" << f.name << "\":";
+    first = false;
+    if (f.count == 1) {
+      o << readField(f, g, 0);
+      continue;
+    }
+    o << "[";
+    for (int i = 0; i < f.count; ++i) o << (i ? "," : "") << readField(f, g, i);
+    o << "]";
+  }
+  o << "},\"elements\":{";
+  first = true;
+  for (int k = 0; k < kElementSetCount; ++k) {
+    const ElementSet& s = kElementSets[k];
+    if (s.kind == Kind::Timer) continue;
+    for (int i = 0; i < s.count; ++i) {
+      bool shown = false;
+      switch (s.kind) {
+        case Kind::Sprite:
+          shown = s.sprite(g, i).Visible;
+          break;
+        case Kind::Label:
+          shown = s.label(g, i).Visible;
+          break;
+        case Kind::Button:
+          shown = s.button(g, i).Visible;
+          break;
+        case Kind::Focus:
+          shown = s.focus(g, i).Visible;
+          break;
+        case Kind::Timer:
+          break;
+      }
+      if (!shown) continue;
+      o << (first ? "" : ",") << "\"" << s.name;
+      if (s.indexed) o << "(" << i << ")";
+      o << "\":{" << elementJson(s, i) << "}";
+      first = false;
+    }
+  }
+  o << "},\"timers\":{";
+  for (int t = 0; t < 9; ++t) {
+    o << (t ? "," : "") << "\"Tmr" << t + 1
+      << "\":{\"Enabled\":" << (g.timers[t]->enabled() ? 1 : 0)
+      << ",\"Interval\":" << g.timers[t]->interval() << "}";
+  }
+  o << "}}";
+  out_ << o.str() << "\n";
+}
+
+std::string Sim::run(const std::string& raw) {
+  const std::string line = trim(raw);
+  if (line.empty() || line[0] == '#') return "";
+  const auto sp = line.find_first_of(" \t");
+  const std::string cmd = line.substr(0, sp);
+  const std::string rest = sp == std::string::npos ? "" : trim(std::string_view(line).substr(sp));
+  Frmbomb& g = *game_;
+  long v;
+
+  if (cmd == "press" || cmd == "release") {
+    if (!parseInt(rest, v) || v < 0 || v > 255) return "bad key code '" + rest + "'";
+    // As in the game: lost unless Pic1 holds the focus.
+    if (g.keysReachPic1()) {
+      if (cmd == "press")
+        g.Pic1_KeyDown(static_cast<int>(v), 0);
+      else
+        g.Pic1_KeyUp(static_cast<int>(v), 0);
+    }
+    return "";
+  }
+  if (cmd == "click") {
+    for (const ButtonBinding& b : kButtons) {
+      if (rest != b.name) continue;
+      if (!(g.*b.button).Visible) return "button " + rest + " is hidden";
+      (g.*b.click)();
+      return "";
+    }
+    return "no button '" + rest + "'";
+  }
+  if (cmd == "wait") {
+    if (!parseInt(rest, v) || v < 0) return "bad time '" + rest + "'";
+    runVirtual(g.clock, g.timers, 9, g.clock.nowUs + v * 1000, [&](int i) { g.timerTick(i + 1); });
+    return "";
+  }
+  if (cmd == "call") {
+    for (const Procedure& p : kProcedures) {
+      if (rest == p.name) {
+        (g.*p.run)();
+        return "";
+      }
+    }
+    return "no procedure '" + rest + "'";
+  }
+  if (cmd == "random") {
+    std::istringstream in(rest);
+    std::vector<double> values;
+    std::string word;
+    while (in >> word) {
+      double d;
+      auto [p, ec] = std::from_chars(word.data(), word.data() + word.size(), d);
+      if (ec != std::errc() || p != word.data() + word.size())
+        return "bad random value '" + word + "'";
+      values.push_back(d);
+    }
+    if (values.empty()) return "random needs values";
+    if (!g.rnd.force(values.data(), static_cast<int>(values.size())))
+      return "random values must lie in [0, 1), at most " + std::to_string(Random::kMaxForced);
+    return "";
+  }
+  if (cmd == "seed") {
+    if (!parseInt(rest, v) || v < 0) return "bad seed '" + rest + "'";
+    g.rnd.reseed(static_cast<std::uint64_t>(v));
+    return "";
+  }
+  if (cmd == "floor") {
+    if (!parseInt(rest, v) || v < 0 || v > 60000) return "bad floor '" + rest + "'";
+    g.clock.floorMs = static_cast<int>(v);
+    return "";
+  }
+  if (cmd == "set") {
+    const auto sp2 = rest.find_first_of(" \t");
+    if (sp2 == std::string::npos) return "set needs a target and a value";
+    Resolved r;
+    if (std::string e = resolve(rest.substr(0, sp2), r, true); !e.empty()) return e;
+    return set(r, trim(std::string_view(rest).substr(sp2)));
+  }
+  if (cmd == "get") {
+    Resolved r;
+    if (std::string e = resolve(rest, r, true); !e.empty()) return e;
+    std::string value;
+    if (std::string e = get(r, value); !e.empty()) return e;
+    out_ << rest << " " << value << "\n";
+    return "";
+  }
+  if (cmd == "dump") {
+    if (!rest.empty()) return "dump takes nothing";
+    dump();
+    return "";
+  }
+  if (cmd == "screenshot") {
+    if (rest.empty()) return "screenshot needs a file name";
+    std::string error;
+    if (!writeScreenshot(g, rest.c_str(), &error)) return error;
+    return "";
+  }
+  return "unknown command '" + cmd + "'";
+}
+
+}  // namespace
+
+int runScript(std::istream& in, std::ostream& out, std::ostream& err, std::uint64_t seed) {
+  Sim sim(out, seed);
+  std::string line;
+  int number = 0, status = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    const std::string error = sim.run(line);
+    if (!error.empty()) {
+      out.flush();
+      err << "line " << number << ": " << error << "\n";
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace mazeblast
