@@ -129,31 +129,7 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
-constexpr int kTimerFloorMs = 16;
 constexpr std::int64_t kFrameUs = 16667;
-
-class RealClock {
- public:
-  std::int64_t nowUs() const {
-    return std::chrono::duration_cast<std::chrono::microseconds>(SteadyClock::now() - start_)
-        .count();
-  }
-  // SDL's waits land up to a millisecond late, so wake by SDL a little early and sleep the
-  // rest on the steady clock. Returns true with an event in `ev` if one came first.
-  bool waitUntil(std::int64_t dueUs, SDL_Event* ev) const {
-    const std::int64_t early = dueUs - nowUs() - 1500;
-    if (early >= 1000) {
-      if (SDL_WaitEventTimeout(ev, static_cast<int>(early / 1000))) return true;
-    }
-    std::this_thread::sleep_until(start_ + std::chrono::microseconds(dueUs));
-    return SDL_PollEvent(ev) != 0;
-  }
-
- private:
-  SteadyClock::time_point start_ = SteadyClock::now();
-};
 
 struct SdlSession {
   SDL_Window* window = nullptr;
@@ -172,6 +148,21 @@ int fail(const std::string& what) {
 }
 
 }  // namespace
+
+std::int64_t RealClock::nowUs() const {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                               start_)
+      .count();
+}
+
+bool RealClock::waitUntil(std::int64_t dueUs, SDL_Event* ev) const {
+  // SDL's waits land up to a millisecond late: wake by SDL a little early and sleep the rest
+  // on the steady clock.
+  const std::int64_t early = dueUs - nowUs() - 1500;
+  if (early >= 1000 && SDL_WaitEventTimeout(ev, static_cast<int>(early / 1000))) return true;
+  std::this_thread::sleep_until(start_ + std::chrono::microseconds(dueUs));
+  return SDL_PollEvent(ev) != 0;
+}
 
 int runGame() {
   RealClock clock;

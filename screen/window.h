@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdint>
 
 namespace mazeblast {
@@ -29,6 +30,21 @@ class InputRouter {
   bool held_[256] = {};
   int mouseDownOn_ = -1;
   bool changed_ = true;
+};
+
+// No timer of the game ticks more often than this: the pace of classic window-system timers
+// and of one display frame.
+constexpr int kTimerFloorMs = 16;
+
+// Microseconds since the game started, and waits that land on time.
+class RealClock {
+ public:
+  std::int64_t nowUs() const;
+  // Waits for an event or until `dueUs`, whichever comes first: true with the event in `ev`.
+  bool waitUntil(std::int64_t dueUs, SDL_Event* ev) const;
+
+ private:
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 // Opens the window and plays until it is closed. Returns the process exit status.

@@ -19,3 +19,10 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
+
+# red_x X Y W H: the mean x of the pure red pixels in that screen rectangle (the player is
+# red), or nothing if there are none.
+red_x() {
+  import -window root -crop "$3x$4+$1+$2" -depth 8 txt:- 2>/dev/null |
+    awk -F'[,:]' '/#FF0000/ {sum += $1; n++} END {if (n) printf "%d\n", sum / n}'
+}

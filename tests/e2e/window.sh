@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real game in a real X window under Xvfb: it opens with its title and size, a real click
-# starts the game, and closing the window ends the process with status 0.
+# starts the game, the held right arrow walks the player right, Q ends the game with
+# "New game", and closing the window ends the process with status 0.
 set -u
 game=$1 closer=$2
 if [ -z "${DISPLAY:-}" ]; then
@@ -24,6 +25,23 @@ sleep 0.5
 xdotool mousemove $((wx + 420)) $((wy + 300)) click 1
 sleep 0.5
 [ "$(pixel $((wx + 355)) $((wy + 285)))" = "0,0,0" ] || fail "the start button is still shown"
+
+# After "GO!" the player stands at the start cell; held right, he walks right.
+sleep 4
+row_y=$((wy + 472)) row_x=$((wx + 280))
+before=$(red_x $row_x $row_y 300 33)
+[ -n "$before" ] || fail "no player at the start cell after GO!"
+xdotool windowfocus --sync "$win" keydown Right
+sleep 0.5
+xdotool keyup Right
+sleep 0.2
+after=$(red_x $row_x $row_y 300 33)
+[ -n "$after" ] && [ "$after" -gt $((before + 40)) ] || fail "the player did not walk right ($before -> $after)"
+
+echo "player walked right: mean x $before -> $after"
+xdotool key q
+sleep 0.3
+[ "$(pixel $((wx + 355)) $((wy + 531)))" = "0,255,255" ] || fail "no cyan New game button after Q"
 
 "$closer" "$win"
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done

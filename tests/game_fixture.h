@@ -1,0 +1,66 @@
+// A game on the virtual clock, with helpers to set up a field by hand.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "game/Frmbomb.h"
+
+namespace mazeblast {
+
+struct GameTest : ::testing::Test {
+  std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
+  Frmbomb& f = *game;
+
+  void SetUp() override { f.Form_Load(); }
+
+  void wait(long ms) {
+    runVirtual(f.clock, f.timers, 9, f.clock.nowUs + ms * 1000, [&](int i) { f.timerTick(i + 1); });
+  }
+  long now() const { return static_cast<long>(f.clock.nowUs / 1000); }
+
+  // Start the game and run the countdown: play begins on the fourth tick, 4000 ms on.
+  void startPlaying() {
+    f.Cmdstart_Click();
+    wait(4000);
+  }
+  // The timers running besides Tmr1, by number.
+  std::set<int> running() const {
+    std::set<int> on;
+    for (int i = 1; i < 9; ++i)
+      if (f.timers[i]->enabled()) on.insert(i + 1);
+    return on;
+  }
+  // Every enemy out of play: hit, hidden, harmless and still.
+  void parkEnemies() {
+    for (int i = 0; i <= f.enemylast; ++i) {
+      f.enemyhit(i) = 1;
+      f.Imgvih(i).Visible = false;
+    }
+  }
+  void clearWalls() {
+    for (int i = 0; i <= 1011; ++i) f.Imgmuuri(i).Visible = false;
+  }
+  // Shows the wall tile standing at (x, y).
+  void wallQuarter(int x, int y) {
+    for (int i = 0; i <= 1011; ++i)
+      if (f.Imgmuuri(i).Left == x && f.Imgmuuri(i).Top == y) f.Imgmuuri(i).Visible = true;
+  }
+  void wallCell(int c, int r) {
+    const int x = 360 + 480 * c, y = 1320 + 480 * r;
+    for (int q = 0; q < 4; ++q) wallQuarter(x + 240 * (q % 2), y + 240 * (q / 2));
+  }
+  void putPlayer(int x, int y) {
+    f.playerx = x;
+    f.playery = static_cast<i16>(y);
+  }
+  // One main tick with `key` held (0 for none).
+  void step(int direction) {
+    f.direction = static_cast<i16>(direction);
+    f.Tmr2_Timer();
+  }
+};
+
+}  // namespace mazeblast
