@@ -26,3 +26,10 @@ red_x() {
   import -window root -crop "$3x$4+$1+$2" -depth 8 txt:- 2>/dev/null |
     awk -F'[,:]' '/#FF0000/ {sum += $1; n++} END {if (n) printf "%d\n", sum / n}'
 }
+
+# enemy_at X Y W H: the mean position "x y" of the enemy colours (amber, green, magenta) in
+# that screen rectangle, or nothing.
+enemy_at() {
+  import -window root -crop "$3x$4+$1+$2" -depth 8 txt:- 2>/dev/null |
+    awk -F'[,:]' '/#F8BF24|#00FF00|#FF00FF/ {x += $1; y += $2; n++} END {if (n) printf "%d %d\n", x / n, y / n}'
+}

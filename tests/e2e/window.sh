@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real game in a real X window under Xvfb: it opens with its title and size, a real click
-# starts the game, the held right arrow walks the player right, Q ends the game with
-# "New game", and closing the window ends the process with status 0.
+# starts the game, the held right arrow walks the player right, the enemy is seen moving, Q
+# ends the game with "New game", and closing the window ends the process with status 0.
 set -u
 game=$1 closer=$2
 if [ -z "${DISPLAY:-}" ]; then
@@ -44,6 +44,22 @@ after=$(red_x $row_x $row_y 288 33)
 [ -n "$after" ] && [ "$after" -gt $((before + 40)) ] || fail "the player did not walk right ($before -> $after)"
 
 echo "player walked right: mean x $before -> $after"
+
+# The level's enemy moves: a later screenshot of the field finds it elsewhere. A walker that
+# runs into a wall waits for a new direction, so look for up to ten seconds.
+moved=""
+first=$(enemy_at $((wx + 24)) $((wy + 88)) 800 416)
+for _ in $(seq 40); do
+  sleep 0.25
+  later=$(enemy_at $((wx + 24)) $((wy + 88)) 800 416)
+  if [ -n "$first" ] && [ -n "$later" ] && [ "$first" != "$later" ]; then
+    moved="$first -> $later"
+    break
+  fi
+done
+[ -n "$moved" ] || fail "no enemy seen moving"
+echo "enemy moved: $moved"
+
 xdotool key q
 sleep 0.3
 [ "$(pixel $((wx + 355)) $((wy + 531)))" = "0,255,255" ] || fail "no cyan New game button after Q"
