@@ -84,18 +84,43 @@ void Frmbomb::asetapommi() {
     if (bombactive(i) == 1 && near(bombx(i) - playerx) && near(bomby(i) - playery)) bombnear = 1;
   if (bombnear == 1) return;
 
-  using Arm = void (Frmbomb::*)();
-  static constexpr Arm kArm[10] = {
-      &Frmbomb::asetapommi0, &Frmbomb::asetapommi1, &Frmbomb::asetapommi2, &Frmbomb::asetapommi3,
-      &Frmbomb::asetapommi4, &Frmbomb::asetapommi5, &Frmbomb::asetapommi6, &Frmbomb::asetapommi7,
-      &Frmbomb::asetapommi8, &Frmbomb::asetapommi9,
-  };
   bombplaced = 0;
   for (int k = 0; k <= 9; ++k) {
     if (bombplaced == 0 && bombactive(k) == 0 && bombflames(k) == 0) {
       bombactive(k) = 1;
       bombplaced = 1;
-      (this->*kArm[k])();
+      switch (k) {
+        case 0:
+          asetapommi0();
+          break;
+        case 1:
+          asetapommi1();
+          break;
+        case 2:
+          asetapommi2();
+          break;
+        case 3:
+          asetapommi3();
+          break;
+        case 4:
+          asetapommi4();
+          break;
+        case 5:
+          asetapommi5();
+          break;
+        case 6:
+          asetapommi6();
+          break;
+        case 7:
+          asetapommi7();
+          break;
+        case 8:
+          asetapommi8();
+          break;
+        case 9:
+          asetapommi9();
+          break;
+      }
     }
   }
 }

@@ -4,15 +4,15 @@
 
 namespace mazeblast {
 
-TTF_Font* openFont(const FontSpec& spec, std::string* error) {
+TTF_Font* openFont(const FontSpec& face, std::string* error) {
   if (!TTF_WasInit() && TTF_Init() != 0) {
     *error = std::string("cannot start the font renderer: ") + TTF_GetError();
     return nullptr;
   }
   FcPattern* want = FcPatternCreate();
-  FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.family));
-  FcPatternAddInteger(want, FC_WEIGHT, FcWeightFromOpenType(spec.weight));
-  FcPatternAddInteger(want, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.family));
+  FcPatternAddInteger(want, FC_WEIGHT, FcWeightFromOpenType(face.weight));
+  FcPatternAddInteger(want, FC_SLANT, face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(want, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, want, FcMatchPattern);
   FcDefaultSubstitute(want);
@@ -25,11 +25,11 @@ TTF_Font* openFont(const FontSpec& spec, std::string* error) {
   if (found && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
     FcPatternGetInteger(found, FC_INDEX, 0, &index);
     // Sizes are pixels, so open at 72 dpi where a point is a pixel.
-    font = TTF_OpenFontIndex(reinterpret_cast<const char*>(file), spec.pixels, index);
+    font = TTF_OpenFontIndex(reinterpret_cast<const char*>(file), face.pixels, index);
   }
   if (found) FcPatternDestroy(found);
   if (!font)
-    *error = std::string("no usable font for \"") + spec.family +
+    *error = std::string("no usable font for \"") + face.family +
              "\" (install fonts-liberation2 or fonts-dejavu-core)";
   return font;
 }

@@ -45,20 +45,20 @@ bool Painter::load(std::string* error) {
     }
     pictures_[a] = t;
   }
-  for (const FontSpec* spec :
+  for (const FontSpec* face :
        {&layout::kStatusFont, &layout::kTitleFont, &layout::kPointsFont, &layout::kHelpFont,
         &layout::kCreditFont, &layout::kCountFont, &layout::kButtonFont}) {
-    auto key = std::make_tuple(std::string(spec->family), spec->pixels, spec->weight, spec->italic);
-    TTF_Font* f = openFont(*spec, error);
+    auto key = std::make_tuple(std::string(face->family), face->pixels, face->weight, face->italic);
+    TTF_Font* f = openFont(*face, error);
     if (!f) return false;
     fonts_[key] = f;
   }
   return true;
 }
 
-TTF_Font* Painter::font(const FontSpec& spec) {
+TTF_Font* Painter::font(const FontSpec& face) {
   auto it =
-      fonts_.find(std::make_tuple(std::string(spec.family), spec.pixels, spec.weight, spec.italic));
+      fonts_.find(std::make_tuple(std::string(face.family), face.pixels, face.weight, face.italic));
   return it == fonts_.end() ? nullptr : it->second;
 }
 

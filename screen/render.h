@@ -18,7 +18,7 @@ class Frmbomb;
 // Opens the font for a label look through fontconfig: "Arial" and "Arial Black" with the
 // label's weight and slant, or the nearest face the system has. Null, with a message, when
 // no usable font exists.
-TTF_Font* openFont(const FontSpec& spec, std::string* error);
+TTF_Font* openFont(const FontSpec& face, std::string* error);
 
 class Painter {
  public:
@@ -43,7 +43,7 @@ class Painter {
   void drawButton(const Button& b);
   void drawText(const void* key, TTF_Font* font, std::string_view text, Rgb colour,
                 const SDL_Rect& box, Align align, int underline = -1);
-  TTF_Font* font(const FontSpec& spec);
+  TTF_Font* font(const FontSpec& face);
 
   SDL_Renderer* renderer_;
   std::unordered_map<const PictureArt*, SDL_Texture*> pictures_;

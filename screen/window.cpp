@@ -158,7 +158,7 @@ std::int64_t RealClock::nowUs() const {
 bool RealClock::waitUntil(std::int64_t dueUs, SDL_Event* ev) const {
   // SDL's waits land up to a millisecond late: wake by SDL a little early and sleep the rest
   // on the steady clock.
-  const std::int64_t early = dueUs - nowUs() - 1500;
+  const std::int64_t early = dueUs - nowUs() - 3000;
   if (early >= 1000 && SDL_WaitEventTimeout(ev, static_cast<int>(early / 1000))) return true;
   std::this_thread::sleep_until(start_ + std::chrono::microseconds(dueUs));
   return SDL_PollEvent(ev) != 0;

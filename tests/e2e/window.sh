@@ -45,17 +45,31 @@ after=$(red_x $row_x $row_y 288 33)
 
 echo "player walked right: mean x $before -> $after"
 
-# The level's enemy moves: a later screenshot of the field finds it elsewhere. A walker that
-# runs into a wall waits for a new direction, so look for up to ten seconds.
+# The level's enemy moves: a later screenshot of the field finds it elsewhere. An enemy can
+# stand stuck for a while (a walker in a dead end waits for a new direction), so a game in
+# which it does not move for five seconds is quit and a new one started, up to four times.
+enemy_moves() {
+  local first later
+  first=$(enemy_at $((wx + 24)) $((wy + 88)) 800 416)
+  for _ in $(seq 20); do
+    sleep 0.25
+    later=$(enemy_at $((wx + 24)) $((wy + 88)) 800 416)
+    if [ -n "$first" ] && [ -n "$later" ] && [ "$first" != "$later" ]; then
+      moved="$first -> $later"
+      return 0
+    fi
+  done
+  return 1
+}
 moved=""
-first=$(enemy_at $((wx + 24)) $((wy + 88)) 800 416)
-for _ in $(seq 40); do
-  sleep 0.25
-  later=$(enemy_at $((wx + 24)) $((wy + 88)) 800 416)
-  if [ -n "$first" ] && [ -n "$later" ] && [ "$first" != "$later" ]; then
-    moved="$first -> $later"
-    break
-  fi
+for attempt in 1 2 3 4; do
+  enemy_moves && break
+  xdotool key q
+  sleep 0.3
+  xdotool mousemove $((wx + 400)) $((wy + 540)) click 1  # New game
+  sleep 0.3
+  xdotool mousemove $((wx + 420)) $((wy + 300)) click 1  # Start the game
+  sleep 4.3
 done
 [ -n "$moved" ] || fail "no enemy seen moving"
 echo "enemy moved: $moved"
