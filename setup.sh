@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev libx11-dev
   fonts-liberation2 fonts-dejavu-core
   googletest libgtest-dev libbenchmark-dev
@@ -44,6 +44,17 @@ case "${1:-}" in
       build "$preset"
       ctest --preset "$preset"
     done
+    echo "=== fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
+    build fuzz
+    corpus=$(mktemp -d)
+    cp tests/scenarios/*.sim "$corpus"/
+    log=$(mktemp)
+    status=0
+    (cd "$corpus" && "$OLDPWD/build/fuzz/sim_fuzz" -max_total_time=60 -max_len=4096 -timeout=10 \
+      -print_final_stats=1 . >"$log" 2>&1) || status=$?
+    grep -E 'DONE|ERROR|SUMMARY|runtime error|invariant|stat::number_of_executed_units' "$log" || true
+    rm -rf "$corpus" "$log"
+    [ "$status" -eq 0 ] || { echo "fuzzing found a fault (status $status)"; exit "$status"; }
     ;;
   *)
     echo "usage: bash setup.sh play | test" >&2

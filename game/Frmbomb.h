@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "screen/elements.h"
 #include "screen/layout.h"
@@ -152,6 +153,9 @@ class Frmbomb {
   bool blockAt(int x, int y) const;        // some Lblkeski(0..443) there
   bool flameAt(int x, int y) const;        // some shown Imgliekki there
   bool burstBombAt(int x, int y) const;    // a shown bomb with the blast picture there
+
+  // What must hold between any two handlers; empty when it all holds, else what broke.
+  std::string invariantBroken() const;
 
   // Keys reach Pic1 while it is enabled and holds the focus, that is while no button is
   // shown to take it.

@@ -16,8 +16,17 @@ struct GameTest : ::testing::Test {
 
   void SetUp() override { f.Form_Load(); }
 
+  // Fixtures that set the field up by hand may turn this off; by default the whole game is
+  // checked after every tick.
+  bool checkInvariants = true;
+
   void wait(long ms) {
-    runVirtual(f.clock, f.timers, 9, f.clock.nowUs + ms * 1000, [&](int i) { f.timerTick(i + 1); });
+    runVirtual(f.clock, f.timers, 9, f.clock.nowUs + ms * 1000, [&](int i) {
+      f.timerTick(i + 1);
+      if (checkInvariants) {
+        ASSERT_EQ(f.invariantBroken(), "") << "after Tmr" << i + 1 << " at " << now() << " ms";
+      }
+    });
   }
   long now() const { return static_cast<long>(f.clock.nowUs / 1000); }
 

@@ -151,3 +151,41 @@ TEST_F(Walls, StartingLaterGivesAnotherField) {
 
 }  // namespace
 }  // namespace mazeblast
+
+namespace mazeblast {
+namespace {
+
+// The flame and blast tests against their scans, with tiles and bombs anywhere.
+TEST(PositionTests, FlamesAndBurstBombsAgreeWithTheScans) {
+  auto g = std::make_unique<Frmbomb>();
+  Frmbomb& f = *g;
+  std::mt19937 gen(77);
+  auto anywhere = [&](int span) { return 120 + 240 * static_cast<int>(gen() % span); };
+  for (int field = 0; field < 50; ++field) {
+    for (Sprite& t : f.Imgliekki) {
+      t.Visible = gen() % 4 == 0;
+      t.Left = anywhere(52);
+      t.Top = 1080 + 240 * static_cast<int>(gen() % 28);
+    }
+    for (int b = 0; b <= 9; ++b) {
+      f.Imgpommi(b).Visible = gen() % 2;
+      f.Imgpommi(b).Picture = gen() % 2 ? f.Imgmallib4.Picture : f.Imgmallib2.Picture;
+      f.bombx(b) = static_cast<i16>(anywhere(52));
+      f.bomby(b) = static_cast<i16>(1080 + 240 * static_cast<int>(gen() % 28));
+    }
+    for (int x = -120; x <= 12600; x += 120) {
+      for (int y = 840; y <= 7800; y += 120) {
+        bool flame = false, burst = false;
+        for (const Sprite& t : f.Imgliekki) flame |= t.Visible && t.Left == x && t.Top == y;
+        for (int b = 0; b <= 9; ++b)
+          burst |= f.Imgpommi(b).Visible && f.Imgpommi(b).Picture == f.Imgmallib4.Picture &&
+                   f.bombx(b) == x && f.bomby(b) == y;
+        ASSERT_EQ(f.flameAt(x, y), flame) << x << "," << y;
+        ASSERT_EQ(f.burstBombAt(x, y), burst) << x << "," << y;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mazeblast

@@ -30,27 +30,23 @@ struct Field {
 };
 
 constexpr int kMin16 = -32768, kMax16 = 32767;
-#define S16(name, lo, hi)                                          \
-  Field {                                                          \
-#name, 1, lo, hi, [](Frmbomb & f) { return &f.name; }, nullptr \
-  }
-#define S32(name)                                                                \
-  Field {                                                                        \
-#name, 1, INT32_MIN, INT32_MAX, nullptr, [](Frmbomb & f) { return &f.name; } \
-  }
-#define ARR(name, lo, hi)                                                                          \
-  Field {                                                                                          \
-#name, decltype(Frmbomb::name)::size(), lo, hi, [](Frmbomb & f) { return f.name.items; },      \
-                                                                                           nullptr \
-  }
+// clang-format off
+#define S16(name, lo, hi) Field{#name, 1, lo, hi, [](Frmbomb& f) { return &f.name; }, nullptr}
+#define S32(name, lo, hi) Field{#name, 1, lo, hi, nullptr, [](Frmbomb& f) { return &f.name; }}
+#define ARR(name, lo, hi) \
+  Field{#name, decltype(Frmbomb::name)::size(), lo, hi, [](Frmbomb& f) { return f.name.items; }, nullptr}
+// clang-format on
+
+// Scores stay where adding points cannot pass the 32-bit range; positions in the 16-bit one.
+constexpr int kMaxScore = 2000000000;
 
 const Field kFields[] = {
-    S32(score),
+    S32(score, 0, kMaxScore),
     S16(level, kMin16, kMax16),
     S16(lives, kMin16, kMax16),
-    S32(hiscore),
+    S32(hiscore, 0, kMaxScore),
     S16(bonus, kMin16, kMax16),
-    S32(playerx),
+    S32(playerx, kMin16, kMax16),
     S16(playery, kMin16, kMax16),
     S16(direction, 0, 4),
     S16(paused, kMin16, kMax16),

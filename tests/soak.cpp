@@ -1,0 +1,122 @@
+#include "tests/soak.h"
+
+#include <memory>
+#include <random>
+
+#include "game/Frmbomb.h"
+#include "screen/registry.h"
+
+namespace mazeblast {
+
+namespace {
+
+class Player {
+ public:
+  Player(std::uint64_t seed, SoakReport& report) : pick_(seed * 7919 + 17), report_(report) {
+    game_->rnd.reseed(seed);
+    game_->Form_Load();
+    check("Form_Load");
+  }
+
+  void play(double hours) {
+    const std::int64_t end = static_cast<std::int64_t>(hours * 3600e6);
+    while (game_->clock.nowUs < end && report_.failure.empty()) {
+      act();
+      wait(waitMs());
+      if (chance(0.002)) game_->clock.floorMs = game_->clock.floorMs ? 0 : 16;
+    }
+    report_.hours += game_->clock.nowUs / 3600e6;
+  }
+
+ private:
+  bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(pick_) < p; }
+  int below(int n) { return static_cast<int>(pick_() % static_cast<std::uint64_t>(n)); }
+
+  int waitMs() {
+    const int kind = below(10);
+    if (kind < 6) return below(101);
+    if (kind < 9) return 100 + below(901);
+    return 1000 + below(2001);
+  }
+
+  void check(const char* after) {
+    ++report_.handlers;
+    if (!report_.failure.empty()) return;
+    const std::string broken = game_->invariantBroken();
+    if (!broken.empty())
+      report_.failure =
+          broken + " (after " + after + " at " + std::to_string(game_->clock.nowUs / 1000) + " ms)";
+  }
+
+  void wait(int ms) {
+    Frmbomb& g = *game_;
+    runVirtual(g.clock, g.timers, 9, g.clock.nowUs + std::int64_t{ms} * 1000, [&](int i) {
+      const int lives = g.lives;
+      g.timerTick(i + 1);
+      if (g.lives < lives) ++report_.livesLost;
+      if (i > 0)
+        check(kTimerNames[i]);  // Tmr1 only draws a random value
+      else
+        ++report_.handlers;
+    });
+  }
+
+  void key(int code, bool down) {
+    Frmbomb& g = *game_;
+    if (!g.keysReachPic1()) return;  // lost, as in the game
+    if (down) {
+      if (code == kKeySpace && g.paused == 0) ++report_.bombsDropped;
+      if (code == kKeyP) ++report_.pauses;
+      g.Pic1_KeyDown(code, 0);
+      held_ = code;
+    } else {
+      g.Pic1_KeyUp(code, 0);
+    }
+    check(down ? "Pic1_KeyDown" : "Pic1_KeyUp");
+  }
+
+  void act() {
+    Frmbomb& g = *game_;
+    for (const ButtonBinding& b : kButtons) {
+      if (!(g.*b.button).Visible || !chance(0.5)) continue;
+      const std::string name = b.name;
+      if (name == "Cmdstart") ++report_.games;
+      if (name == "Cmdcont2") {
+        ++report_.levelsCleared;
+        report_.highestLevel = std::max<int>(report_.highestLevel, g.level + 1);
+      }
+      (g.*b.click)();
+      // Half the games start deeper, so the ten-enemy levels at the 5 ms tick get played too.
+      if (name == "Cmdstart" && chance(0.5)) g.level = static_cast<i16>(1 + below(30));
+      check(b.name);
+      return;
+    }
+    const int roll = below(1000);
+    if (roll < 300) return key(37 + below(4), true);   // an arrow
+    if (roll < 500) return key(37 + below(4), false);  // let one go
+    if (roll < 620) return key(kKeySpace, true);
+    if (roll < 700) return key(held_, true);  // a key repeat
+    if (roll < 750) return key(held_, false);
+    if (roll < 760) return key(kKeyP, true);
+    if (roll < 762) return key(kKeyQ, true);
+    if (roll < 800) return key(below(256), chance(0.5));  // any other key
+  }
+
+  static constexpr const char* kTimerNames[9] = {"Tmr1_Timer", "Tmr2_Timer", "Tmr3_Timer",
+                                                 "Tmr4_Timer", "Tmr5_Timer", "Tmr6_Timer",
+                                                 "Tmr7_Timer", "Tmr8_Timer", "Tmr9_Timer"};
+  std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
+  std::mt19937_64 pick_;
+  SoakReport& report_;
+  int held_ = kKeyRight;
+};
+
+}  // namespace
+
+SoakReport soak(std::uint64_t seed, double hours) {
+  SoakReport report;
+  Player(seed, report).play(hours);
+  return report;
+}
+
+}  // namespace mazeblast

@@ -1,0 +1,82 @@
+// Nothing is allocated during play: every heap allocation made inside the game's handlers,
+// from "GO!" to game over, is counted, and there must be none.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <random>
+
+#include "game/Frmbomb.h"
+
+namespace {
+bool counting = false;
+long allocations = 0;
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (counting) ++allocations;
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace mazeblast {
+namespace {
+
+template <class F>
+void counted(F&& handler) {
+  counting = true;
+  handler();
+  counting = false;
+}
+
+TEST(Allocation, NoneFromGoToGameOver) {
+  auto game = std::make_unique<Frmbomb>();
+  Frmbomb& f = *game;
+  f.Form_Load();
+  f.Cmdstart_Click();
+  auto wait = [&](long ms) {
+    runVirtual(f.clock, f.timers, 9, f.clock.nowUs + ms * 1000,
+               [&](int i) { counted([&] { f.timerTick(i + 1); }); });
+  };
+  f.level = 1;
+  wait(4000);  // "GO!"
+  allocations = 0;
+  // A level cleared: a bomb at the start cell, its enemy brought into the flames' way.
+  counted([&] { f.Pic1_KeyDown(kKeySpace, 0); });
+  f.playerx = 4200;
+  wait(1078);
+  f.enemyx(0) = 6120;
+  f.enemyy(0) = 6600;
+  wait(4000);
+  ASSERT_TRUE(f.Cmdcont2.Visible) << "the level was not cleared";
+  counted([&] { f.Cmdcont2_Click(); });
+  f.level = 10;  // ten enemies at the 5 ms tick, so every part of the game gets its turn
+  wait(4000);
+  std::mt19937 pick(5);
+  long handlers = 0;
+  while (!f.Cmdnew.Visible && f.clock.nowUs < 3600LL * 1000000) {
+    if (f.Cmdcont.Visible) counted([&] { f.Cmdcont_Click(); });
+    if (f.Cmdcont2.Visible) counted([&] { f.Cmdcont2_Click(); });
+    const int key = std::array{37, 38, 39, 40, 32, 32, 80}[pick() % 7];
+    if (f.keysReachPic1()) counted([&] { f.Pic1_KeyDown(key, 0); });
+    wait(pick() % 400);
+    if (f.keysReachPic1()) counted([&] { f.Pic1_KeyUp(key, 0); });
+    ++handlers;
+  }
+  EXPECT_TRUE(f.Cmdnew.Visible) << "the game did not end";
+  EXPECT_EQ(allocations, 0);
+  std::printf("allocations from GO to game over: %ld, over %ld rounds of play\n", allocations,
+              handlers);
+}
+
+}  // namespace
+}  // namespace mazeblast

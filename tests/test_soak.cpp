@@ -1,0 +1,43 @@
+// Hours of random play on many seeds: every invariant holds after every handler.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/soak.h"
+
+namespace mazeblast {
+namespace {
+
+// Twenty simulated hours in all, in two halves that ctest runs side by side.
+void soakSeeds(int first, int last, double hoursEach) {
+  SoakReport all;
+  for (int seed = first; seed <= last; ++seed) {
+    const SoakReport r = soak(seed, hoursEach);
+    ASSERT_EQ(r.failure, "") << "seed " << seed;
+    all.hours += r.hours;
+    all.handlers += r.handlers;
+    all.games += r.games;
+    all.levelsCleared += r.levelsCleared;
+    all.livesLost += r.livesLost;
+    all.bombsDropped += r.bombsDropped;
+    all.highestLevel = std::max(all.highestLevel, r.highestLevel);
+  }
+  std::printf(
+      "soak: %.1f h, %ld handler calls, %ld games, %ld levels cleared (up to %d), "
+      "%ld lives lost, %ld bombs\n",
+      all.hours, all.handlers, all.games, all.levelsCleared, all.highestLevel, all.livesLost,
+      all.bombsDropped);
+  EXPECT_GT(all.games, 0);
+  EXPECT_GT(all.livesLost, 0);
+  EXPECT_GT(all.bombsDropped, 0);
+}
+
+TEST(Soak, TenHoursOnSeedsOneToFive) {
+  soakSeeds(1, 5, 2.0);
+}
+TEST(Soak, TenHoursOnSeedsSixToTen) {
+  soakSeeds(6, 10, 2.0);
+}
+
+}  // namespace
+}  // namespace mazeblast
