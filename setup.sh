@@ -6,11 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
+  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev dpkg-dev
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev libx11-dev
   fonts-liberation2 fonts-dejavu-core
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils openbox
 )
 
 install_missing() {

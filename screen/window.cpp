@@ -10,121 +10,17 @@
 #include <thread>
 
 #include "game/Frmbomb.h"
+#include "screen/input.h"
 #include "screen/registry.h"
 #include "screen/render.h"
 
 namespace mazeblast {
 
-int virtualKey(SDL_Keycode key) {
-  switch (key) {
-    case SDLK_LEFT:
-      return 37;
-    case SDLK_UP:
-      return 38;
-    case SDLK_RIGHT:
-      return 39;
-    case SDLK_DOWN:
-      return 40;
-    case SDLK_SPACE:
-      return 32;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return 13;
-    case SDLK_ESCAPE:
-      return 27;
-    default:
-      break;
-  }
-  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-  return 0;
-}
-
-namespace {
-
-int shiftState(Uint16 mod) {
-  return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
-}
-
-int buttonAt(Frmbomb& game, int x, int y) {
-  for (int b = 0; b < 4; ++b) {
-    const Button& btn = game.*kButtons[b].button;
-    const int l = btn.Left / kTwipsPerPixel, t = btn.Top / kTwipsPerPixel;
-    if (btn.Visible && x >= l && x < l + btn.Width / kTwipsPerPixel && y >= t &&
-        y < t + btn.Height / kTwipsPerPixel)
-      return b;
-  }
-  return -1;
-}
-
-}  // namespace
-
-// Presses the shown button whose access letter is `key`, or with `anyShown` the first shown
-// button (Enter).
-bool InputRouter::pressButton(Frmbomb& game, int key, bool anyShown) {
-  for (const ButtonBinding& b : kButtons) {
-    const Button& btn = game.*b.button;
-    if (btn.Visible && (anyShown || btn.accessKey() == key)) {
-      (game.*b.click)();
-      changed_ = true;
-      return true;
-    }
-  }
-  return false;
-}
-
-void InputRouter::releaseAll(Frmbomb& game) {
-  for (int k = 0; k < 256; ++k) {
-    if (!held_[k]) continue;
-    held_[k] = false;
-    if (game.keysReachPic1()) game.Pic1_KeyUp(k, 0);
-  }
-}
-
-bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
-  switch (ev.type) {
-    case SDL_QUIT:
-      return false;
-    case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) releaseAll(game);
-      changed_ = true;  // exposed, resized, restored: paint again
-      break;
-    case SDL_KEYDOWN: {
-      const int key = virtualKey(ev.key.keysym.sym);
-      if (key == 0) break;
-      if ((ev.key.keysym.mod & KMOD_ALT) && pressButton(game, key, false)) break;
-      if (key == 13 && !ev.key.repeat && pressButton(game, 0, true)) break;
-      if (!game.keysReachPic1()) break;
-      held_[key] = true;
-      game.Pic1_KeyDown(key, shiftState(ev.key.keysym.mod));
-      changed_ = true;
-      break;
-    }
-    case SDL_KEYUP: {
-      const int key = virtualKey(ev.key.keysym.sym);
-      if (key == 0) break;
-      held_[key] = false;
-      if (!game.keysReachPic1()) break;
-      game.Pic1_KeyUp(key, shiftState(ev.key.keysym.mod));
-      changed_ = true;
-      break;
-    }
-    case SDL_MOUSEBUTTONDOWN:
-      if (ev.button.button == SDL_BUTTON_LEFT)
-        mouseDownOn_ = buttonAt(game, ev.button.x, ev.button.y);
-      break;
-    case SDL_MOUSEBUTTONUP:
-      // A button is pressed when the mouse is let go over the button it went down on.
-      if (ev.button.button == SDL_BUTTON_LEFT && mouseDownOn_ >= 0 &&
-          buttonAt(game, ev.button.x, ev.button.y) == mouseDownOn_) {
-        pressButton(game, (game.*kButtons[mouseDownOn_].button).accessKey(), false);
-      }
-      mouseDownOn_ = -1;
-      break;
-    default:
-      break;
-  }
-  return true;
+int chooseScale(int usableWidth, int usableHeight) {
+  const int w = layout::kClientWidth / kTwipsPerPixel, h = layout::kClientHeight / kTwipsPerPixel;
+  int scale = 1;
+  while (w * (scale + 1) <= usableWidth && h * (scale + 1) <= usableHeight) ++scale;
+  return scale;
 }
 
 namespace {
@@ -169,10 +65,16 @@ int runGame() {
   SdlSession sdl;
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
     return fail(std::string("cannot open the display: ") + SDL_GetError());
+  // A game without its pads still plays.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   const int width = layout::kClientWidth / kTwipsPerPixel;
   const int height = layout::kClientHeight / kTwipsPerPixel;
+  SDL_Rect usable{0, 0, width, height};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  const int scale = chooseScale(usable.w, usable.h);
   sdl.window = SDL_CreateWindow("RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                width, height, SDL_WINDOW_SHOWN);
+                                width * scale, height * scale,
+                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
   if (!sdl.window) return fail(std::string("cannot open the window: ") + SDL_GetError());
   if (SDL_Surface* icon = IMG_ReadXPMFromArray(const_cast<char**>(art::icon.xpm))) {
     SDL_SetWindowIcon(sdl.window, icon);
@@ -182,6 +84,13 @@ int runGame() {
   sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_ACCELERATED);
   if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
   if (!sdl.renderer) return fail(std::string("cannot draw in the window: ") + SDL_GetError());
+  // The game draws its 849 x 565 picture; SDL scales it by whole numbers, pixel for pixel,
+  // with black borders where the window's shape differs. Mouse positions come back in the
+  // picture's own pixels.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  SDL_RenderSetLogicalSize(sdl.renderer, width, height);
+  SDL_RenderSetIntegerScale(sdl.renderer, SDL_TRUE);
+  SDL_SetWindowMinimumSize(sdl.window, width, height);
 
   std::string error;
   Painter painter(sdl.renderer);
@@ -194,7 +103,7 @@ int runGame() {
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
   game->Form_Load();
 
-  InputRouter input;
+  InputRouter input(sdl.window);
   std::int64_t nextFrameUs = 0;
   for (;;) {
     std::int64_t now = clock.nowUs();
@@ -202,7 +111,10 @@ int runGame() {
       game->clock.nowUs = now;
       game->timers[i]->ticked(now);
       game->timerTick(i + 1);
-      if (i != 0) input.markChanged();  // Tmr1 only draws a random value
+      if (i != 0) {  // Tmr1 only draws a random value
+        input.markChanged();
+        input.pauseIfAway(*game);  // "GO!" while the player looks elsewhere
+      }
     }
     if (input.changedScreen() && now >= nextFrameUs) {
       painter.paint(*game);

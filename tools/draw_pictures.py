@@ -4,6 +4,8 @@
 Run it again after changing a drawing; the XPM files are what the build compiles in."""
 import math
 import os
+import struct
+import zlib
 
 BLACK, WHITE, RED = (0, 0, 0), (255, 255, 255), (255, 0, 0)
 MAGENTA, GREEN, AMBER = (255, 0, 255), (0, 255, 0), (248, 191, 36)
@@ -170,6 +172,41 @@ def brick(cracked):
     return px
 
 
+def write_png(path, px):
+    """Writes a list of rows of (r, g, b) as an 8-bit RGB PNG."""
+    h, w = len(px), len(px[0])
+    raw = b"".join(b"\0" + bytes(c for rgb in row for c in rgb) for row in px)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def icon(n):
+    """The burst, drawn anew at n x n for the desktop's icon sizes."""
+    px = [[BLACK] * n for _ in range(n)]
+    c = (n - 1) / 2
+    k = n / 33
+    for y in range(n):
+        for x in range(n):
+            dx, dy = (x - c) / k, (y - c) / k
+            d = math.hypot(dx, dy) + 1.5 * math.sin(7 * math.atan2(dy, dx))
+            gx, gy = int(x / k), int(y / k)
+            if d <= 6:
+                px[y][x] = YELLOW
+            elif d <= 10:
+                px[y][x] = ORANGE if (gx + gy) % 3 else YELLOW
+            elif d <= 14:
+                px[y][x] = RUST if (gx * gy) % 4 else ORANGE
+            elif abs(dx) <= 4 or abs(dy) <= 4:
+                px[y][x] = YELLOW if (gx + gy) % 2 else ORANGE
+    return px
+
+
 def main():
     write("vih1", enemy(MAGENTA))
     write("vih2", enemy(GREEN))
@@ -189,8 +226,11 @@ def main():
     write("lpv", flame(False, 6))
     write("brick", brick(False))
     write("cracked_brick", brick(True))
-    icon = burst()
-    write("icon", icon)
+    write("icon", burst())
+    icons = os.path.join(OUT, "..", "..", "data", "icons")
+    os.makedirs(icons, exist_ok=True)
+    for n in (16, 32, 48, 64, 128, 256):
+        write_png(os.path.join(icons, f"{n}.png"), icon(n))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# On a 2560 x 1440 screen the window opens at twice the size, scales its picture pixel for
+# pixel with black borders when resized, and F11 switches fullscreen and back.
+set -u
+game=$1 closer=$2
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 2560x1440x24" bash "$0" "$@"
+fi
+. "$(dirname "$0")/lib.sh"
+
+# A window manager, which fullscreen needs.
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+
+"$game" &
+pid=$!
+trap 'kill $pid $wm 2>/dev/null' EXIT
+win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+[ -n "$win" ] || fail "no window"
+size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+[ "$(size)" = "1698x1130" ] || fail "not opened at scale 2: $(size)"
+read -r wx wy < <(origin "$win")
+sleep 0.5
+# The start button's face, logical pixel (355, 285), is the 2 x 2 block at (710, 570).
+for d in "0 0" "1 1"; do
+  set -- $d
+  [ "$(pixel $((wx + 710 + $1)) $((wy + 570 + $2)))" = "0,255,0" ] || fail "start button not doubled"
+done
+
+# Resized: still scale 2, the picture in the middle, black around it.
+xdotool windowsize "$win" 1900 1300
+sleep 0.7
+read -r wx wy < <(origin "$win")
+[ "$(size)" = "1900x1300" ] || fail "window not resized: $(size)"
+ox=$(( (1900 - 1698) / 2 )) oy=$(( (1300 - 1130) / 2 ))
+[ "$(pixel $((wx + ox + 711)) $((wy + oy + 571)))" = "0,255,0" ] || fail "picture not centred at scale 2"
+[ "$(pixel $((wx + ox + 120)) $((wy + oy + 248)))" = "192,0,0" ] || fail "pillar not where scale 2 puts it"
+[ "$(pixel $((wx + 40)) $((wy + 650)))" = "0,0,0" ] || fail "left border not black"
+[ "$(pixel $((wx + 950)) $((wy + 30)))" = "0,0,0" ] || fail "top border not black"
+echo "letterboxed at scale 2 in 1900 x 1300"
+
+# F11: fullscreen over the whole screen, then back.
+xdotool windowfocus --sync "$win" key F11
+sleep 0.7
+[ "$(size)" = "2560x1440" ] || fail "F11 did not go fullscreen: $(size)"
+xdotool key F11
+sleep 0.7
+[ "$(size)" != "2560x1440" ] || fail "F11 did not come back from fullscreen"
+echo "F11 switched fullscreen and back"
+
+"$closer" "$win"
+wait $pid
+status=$?
+kill $wm 2>/dev/null
+trap - EXIT
+[ $status -eq 0 ] || fail "the game ended with status $status"
+echo "scaling test passed"

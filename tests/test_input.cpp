@@ -1,0 +1,147 @@
+// The window's input: keys, pads, the mouse, the focus, and the scale of the picture.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "screen/input.h"
+#include "screen/window.h"
+#include "tests/game_fixture.h"
+
+namespace mazeblast {
+namespace {
+
+TEST(Scale, LargestWholeNumberThatFitsTheScreen) {
+  const struct {
+    int w, h, scale;
+  } screens[] = {{800, 600, 1},   {1366, 768, 1},  {1920, 1080, 1}, {1920, 1200, 2},
+                 {2560, 1440, 2}, {2560, 1600, 2}, {3840, 2160, 3}, {5120, 2880, 5},
+                 {1698, 1130, 2}, {1697, 1130, 1}};
+  for (const auto& s : screens) EXPECT_EQ(chooseScale(s.w, s.h), s.scale) << s.w << "x" << s.h;
+}
+
+struct Input : GameTest {
+  InputRouter router;
+  SDL_Event keyEvent(Uint32 type, SDL_Keycode sym, Uint16 mod = 0, Uint8 repeat = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    e.key.repeat = repeat;
+    return e;
+  }
+  void send(const SDL_Event& e) { router.handle(f, e); }
+  void press(SDL_Keycode sym, Uint16 mod = 0) { send(keyEvent(SDL_KEYDOWN, sym, mod)); }
+  void release(SDL_Keycode sym) { send(keyEvent(SDL_KEYUP, sym)); }
+  void window(Uint8 what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = what;
+    send(e);
+  }
+  void pad(Uint8 button, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.button = button;
+    send(e);
+  }
+  void stick(Uint8 axis, Sint16 value) {
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERAXISMOTION;
+    e.caxis.axis = axis;
+    e.caxis.value = value;
+    e.caxis.which = 12345;  // no such pad opened: the event's own value counts
+    send(e);
+  }
+};
+
+TEST_F(Input, KeysBecomeVirtualKeysAndButtonsTakeEnterAndAltLetters) {
+  EXPECT_EQ(virtualKey(SDLK_LEFT), 37);
+  EXPECT_EQ(virtualKey(SDLK_DOWN), 40);
+  EXPECT_EQ(virtualKey(SDLK_p), 80);
+  EXPECT_EQ(virtualKey(SDLK_SPACE), 32);
+  EXPECT_EQ(virtualKey(SDLK_F5), 0);
+  press(SDLK_SPACE);  // space never presses a button
+  EXPECT_TRUE(f.Cmdstart.Visible);
+  press(SDLK_p);  // the start button holds the focus: no pause on the title screen
+  EXPECT_EQ(f.paused, 0);
+  press(SDLK_s, KMOD_LALT);
+  EXPECT_FALSE(f.Cmdstart.Visible);
+  wait(4000);
+  press(SDLK_RIGHT);
+  EXPECT_EQ(f.direction, 1);
+  release(SDLK_RIGHT);
+  EXPECT_EQ(f.direction, 0);
+  press(SDLK_q);
+  ASSERT_TRUE(f.Cmdnew.Visible);
+  press(SDLK_RETURN);
+  EXPECT_TRUE(f.Cmdstart.Visible);
+}
+
+TEST_F(Input, LosingTheFocusReleasesKeysAndPausesUntilP) {
+  startPlaying();
+  press(SDLK_LEFT);
+  EXPECT_EQ(f.direction, 3);
+  window(SDL_WINDOWEVENT_FOCUS_LOST);
+  EXPECT_EQ(f.direction, 0);
+  EXPECT_EQ(f.paused, 1);
+  EXPECT_TRUE(f.Lblpause.Visible);
+  EXPECT_FALSE(f.Tmr2.enabled() || f.Tmr8.enabled());
+  window(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_EQ(f.paused, 1);  // coming back does not resume by itself
+  press(SDLK_p);
+  EXPECT_EQ(f.paused, 0);
+  EXPECT_TRUE(f.Tmr2.enabled());
+  window(SDL_WINDOWEVENT_MINIMIZED);
+  EXPECT_EQ(f.paused, 1);
+  window(SDL_WINDOWEVENT_FOCUS_LOST);  // already paused: stays paused
+  EXPECT_EQ(f.paused, 1);
+}
+
+TEST_F(Input, GoWhileAwayStartsPaused) {
+  f.Cmdstart_Click();
+  window(SDL_WINDOWEVENT_FOCUS_LOST);
+  EXPECT_EQ(f.paused, 0);  // nothing to pause in the countdown
+  wait(4000);
+  router.pauseIfAway(f);  // the window loop does this after every tick
+  EXPECT_EQ(f.paused, 1);
+  EXPECT_FALSE(f.Tmr2.enabled());
+}
+
+TEST_F(Input, PadButtonsAndStickActAsTheKeys) {
+  EXPECT_EQ(controllerKey(SDL_CONTROLLER_BUTTON_DPAD_UP), 38);
+  EXPECT_EQ(controllerKey(SDL_CONTROLLER_BUTTON_B), 0);
+  pad(SDL_CONTROLLER_BUTTON_A, true);  // the south button presses "Start the game"
+  pad(SDL_CONTROLLER_BUTTON_A, false);
+  EXPECT_FALSE(f.Cmdstart.Visible);
+  wait(4000);
+  pad(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+  EXPECT_EQ(f.direction, 1);
+  pad(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+  EXPECT_EQ(f.direction, 0);
+  pad(SDL_CONTROLLER_BUTTON_A, true);  // no button shown: a bomb
+  EXPECT_EQ(f.bombactive(0), 1);
+  stick(SDL_CONTROLLER_AXIS_LEFTX, 5000);  // inside the dead zone
+  EXPECT_EQ(f.direction, 0);
+  stick(SDL_CONTROLLER_AXIS_LEFTX, -30000);
+  EXPECT_EQ(f.direction, 3);
+  stick(SDL_CONTROLLER_AXIS_LEFTY, 32767);
+  EXPECT_EQ(f.direction, 2);
+  stick(SDL_CONTROLLER_AXIS_LEFTY, 0);
+  EXPECT_EQ(f.direction, 0);
+  pad(SDL_CONTROLLER_BUTTON_START, true);
+  EXPECT_EQ(f.paused, 1);
+  pad(SDL_CONTROLLER_BUTTON_START, true);
+  EXPECT_EQ(f.paused, 0);
+  pad(SDL_CONTROLLER_BUTTON_BACK, true);
+  EXPECT_TRUE(f.Cmdnew.Visible);
+}
+
+TEST(StickArrow, DominantAxisPastTheDeadZone) {
+  EXPECT_EQ(stickArrow(0, 0), 0);
+  EXPECT_EQ(stickArrow(11999, -11999), 0);
+  EXPECT_EQ(stickArrow(20000, 15000), 39);
+  EXPECT_EQ(stickArrow(-15000, 20000), 40);
+  EXPECT_EQ(stickArrow(0, -32768), 38);
+}
+
+}  // namespace
+}  // namespace mazeblast
