@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game in a real X window under Xvfb: it opens with its title and size, a real click
-# starts the game, the held right arrow walks the player right, the enemy is seen moving, Q
-# ends the game with "New game", and closing the window ends the process with status 0.
+# starts the game, the held right arrow walks the player right, Q ends the game with "New
+# game", in a new game an enemy is seen moving, and closing the window ends the process with
+# status 0.
 set -u
 game=$1 closer=$2
 if [ -z "${DISPLAY:-}" ]; then
@@ -45,6 +46,15 @@ after=$(red_x $row_x $row_y 288 33)
 
 echo "player walked right: mean x $before -> $after"
 
+xdotool key q
+sleep 0.3
+[ "$(pixel $((wx + 355)) $((wy + 531)))" = "0,255,255" ] || fail "no cyan New game button after Q"
+
+# A new game, in which an enemy is watched.
+xdotool mousemove $((wx + 400)) $((wy + 540)) click 1  # New game
+sleep 0.3
+xdotool mousemove $((wx + 420)) $((wy + 300)) click 1  # Start the game
+sleep 4.3
 # The level's enemy moves: a later screenshot of the field finds it elsewhere. An enemy can
 # stand stuck for a while (a walker in a dead end waits for a new direction), so a game in
 # which it does not move for five seconds is quit and a new one started, up to four times.
@@ -66,6 +76,10 @@ for attempt in 1 2 3 4; do
   enemy_moves && break
   xdotool key q
   sleep 0.3
+  xdotool mousemove $((wx + 420)) $((wy + 360)) click 1  # Play next life, if caught meanwhile
+  sleep 0.3
+  xdotool key q
+  sleep 0.3
   xdotool mousemove $((wx + 400)) $((wy + 540)) click 1  # New game
   sleep 0.3
   xdotool mousemove $((wx + 420)) $((wy + 300)) click 1  # Start the game
@@ -73,10 +87,6 @@ for attempt in 1 2 3 4; do
 done
 [ -n "$moved" ] || fail "no enemy seen moving"
 echo "enemy moved: $moved"
-
-xdotool key q
-sleep 0.3
-[ "$(pixel $((wx + 355)) $((wy + 531)))" = "0,255,255" ] || fail "no cyan New game button after Q"
 
 "$closer" "$win"
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
