@@ -10,6 +10,14 @@
 
 namespace mazeblast {
 
+// The corner of cell (c, r).
+inline int cx(int c) {
+  return 360 + 480 * c;
+}
+inline int cy(int r) {
+  return 1320 + 480 * r;
+}
+
 struct GameTest : ::testing::Test {
   std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
   Frmbomb& f = *game;

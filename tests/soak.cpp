@@ -1,5 +1,6 @@
 #include "tests/soak.h"
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -112,6 +113,18 @@ class Player {
 };
 
 }  // namespace
+
+void SoakReport::add(const SoakReport& r) {
+  hours += r.hours;
+  handlers += r.handlers;
+  games += r.games;
+  levelsCleared += r.levelsCleared;
+  livesLost += r.livesLost;
+  bombsDropped += r.bombsDropped;
+  pauses += r.pauses;
+  highestLevel = std::max(highestLevel, r.highestLevel);
+  if (failure.empty()) failure = r.failure;
+}
 
 SoakReport soak(std::uint64_t seed, double hours) {
   SoakReport report;

@@ -13,6 +13,8 @@ struct SoakReport {
   long games = 0, levelsCleared = 0, livesLost = 0, bombsDropped = 0, pauses = 0;
   int highestLevel = 0;
   std::string failure;  // empty unless an invariant broke
+
+  void add(const SoakReport& r);
 };
 
 SoakReport soak(std::uint64_t seed, double hours);

@@ -20,14 +20,7 @@ int main(int argc, char** argv) {
       std::printf("seed %ld: %s\n", seed, r.failure.c_str());
       return 1;
     }
-    all.hours += r.hours;
-    all.handlers += r.handlers;
-    all.games += r.games;
-    all.levelsCleared += r.levelsCleared;
-    all.livesLost += r.livesLost;
-    all.bombsDropped += r.bombsDropped;
-    all.pauses += r.pauses;
-    all.highestLevel = std::max(all.highestLevel, r.highestLevel);
+    all.add(r);
   }
   const double secs =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -359,6 +359,27 @@ TEST_F(Bonus, ThePlayNextLevelButtonEndsDeathsAndPauseOfTheLevel) {
   EXPECT_EQ(f.bombactive(0), 1);
 }
 
+TEST_F(Bonus, FlamesStillBurningGoWithPlayNextLevel) {
+  startPlaying();
+  f.bonus = 0;
+  f.Pic1_KeyDown(kKeySpace, 0);  // a bomb at the start cell, due on the next tick
+  f.bombfuse(0) = 1;
+  putPlayer(cx(8), cy(12));  // out of its reach
+  f.Imgpelaaja.Left = cx(8);
+  f.enemyx(0) = static_cast<i16>(cx(12));  // the enemy right above it
+  f.enemyy(0) = static_cast<i16>(cy(11));
+  f.Imgvih(0).Left = cx(12);
+  f.Imgvih(0).Top = cy(11);
+  wait(77 + 100 + 10);  // the burst, the death tick that clears the level, the count
+  ASSERT_TRUE(f.Cmdcont2.Visible);
+  ASSERT_EQ(f.bombflames(0), 1);  // the blast clean-up has not come yet
+  f.Cmdcont2_Click();
+  // The slots are freed, so the clean-up could no longer find these flames.
+  for (int j = 0; j < 320; ++j) ASSERT_FALSE(f.Imgliekki(j).Visible) << j;
+  wait(4000 + 500);
+  EXPECT_EQ(f.dying, 0);
+}
+
 TEST_F(Bonus, StateTableTimersThroughALevel) {
   EXPECT_EQ(running(), (std::set<int>{}));  // Title
   f.Cmdstart_Click();

@@ -14,13 +14,7 @@ void soakSeeds(int first, int last, double hoursEach) {
   for (int seed = first; seed <= last; ++seed) {
     const SoakReport r = soak(seed, hoursEach);
     ASSERT_EQ(r.failure, "") << "seed " << seed;
-    all.hours += r.hours;
-    all.handlers += r.handlers;
-    all.games += r.games;
-    all.levelsCleared += r.levelsCleared;
-    all.livesLost += r.livesLost;
-    all.bombsDropped += r.bombsDropped;
-    all.highestLevel = std::max(all.highestLevel, r.highestLevel);
+    all.add(r);
   }
   std::printf(
       "soak: %.1f h, %ld handler calls, %ld games, %ld levels cleared (up to %d), "

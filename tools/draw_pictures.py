@@ -129,24 +129,6 @@ def bomb(centre):
     return px
 
 
-def burst():
-    px = canvas(33)
-    for y in range(33):
-        for x in range(33):
-            dx, dy = x - 16, y - 16
-            d = math.hypot(dx, dy) + 1.5 * math.sin(7 * math.atan2(dy, dx))
-            stub = (abs(dx) <= 4 or abs(dy) <= 4)
-            if d <= 6:
-                px[y][x] = YELLOW
-            elif d <= 10:
-                px[y][x] = ORANGE if (x + y) % 3 else YELLOW
-            elif d <= 14:
-                px[y][x] = RUST if (x * y) % 4 else ORANGE
-            elif stub:
-                px[y][x] = YELLOW if (x + y) % 2 else ORANGE
-    return px
-
-
 def flame(horizontal, first):
     px = canvas(16)
     for y in range(16):
@@ -187,7 +169,7 @@ def write_png(path, px):
 
 
 def icon(n):
-    """The burst, drawn anew at n x n for the desktop's icon sizes."""
+    """The burst: the blast picture at 33 x 33, and the desktop's icons at their sizes."""
     px = [[BLACK] * n for _ in range(n)]
     c = (n - 1) / 2
     k = n / 33
@@ -219,14 +201,14 @@ def main():
     write("b1", bomb(7))
     write("b2", bomb(4))
     write("b3", bomb("four"))
-    write("b4", burst())
+    write("b4", icon(33))
     write("lva", flame(True, 3))
     write("lvy", flame(True, 6))
     write("lpo", flame(False, 3))
     write("lpv", flame(False, 6))
     write("brick", brick(False))
     write("cracked_brick", brick(True))
-    write("icon", burst())
+    write("icon", icon(33))
     icons = os.path.join(OUT, "..", "..", "data", "icons")
     os.makedirs(icons, exist_ok=True)
     for n in (16, 32, 48, 64, 128, 256):
