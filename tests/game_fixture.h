@@ -80,4 +80,16 @@ struct GameTest : ::testing::Test {
   }
 };
 
+// A field set up by hand: play started, no walls, the main tick stopped so tests tick by hand,
+// and no invariant checks, since the tests move things at will.
+struct HandBuiltField : GameTest {
+  void SetUp() override {
+    GameTest::SetUp();
+    checkInvariants = false;
+    startPlaying();
+    clearWalls();
+    f.Tmr2.disable();
+  }
+};
+
 }  // namespace mazeblast
