@@ -90,36 +90,16 @@ void Frmbomb::asetapommi() {
       bombactive(k) = 1;
       bombplaced = 1;
       switch (k) {
-        case 0:
-          asetapommi0();
-          break;
-        case 1:
-          asetapommi1();
-          break;
-        case 2:
-          asetapommi2();
-          break;
-        case 3:
-          asetapommi3();
-          break;
-        case 4:
-          asetapommi4();
-          break;
-        case 5:
-          asetapommi5();
-          break;
-        case 6:
-          asetapommi6();
-          break;
-        case 7:
-          asetapommi7();
-          break;
-        case 8:
-          asetapommi8();
-          break;
-        case 9:
-          asetapommi9();
-          break;
+        case 0: asetapommi0(); break;
+        case 1: asetapommi1(); break;
+        case 2: asetapommi2(); break;
+        case 3: asetapommi3(); break;
+        case 4: asetapommi4(); break;
+        case 5: asetapommi5(); break;
+        case 6: asetapommi6(); break;
+        case 7: asetapommi7(); break;
+        case 8: asetapommi8(); break;
+        case 9: asetapommi9(); break;
       }
     }
   }

@@ -23,26 +23,16 @@ Frmbomb::Frmbomb() {
 
 void Frmbomb::timerTick(int number) {
   switch (number) {
-    case 1:
-      return Tmr1_Timer();
-    case 2:
-      return Tmr2_Timer();
-    case 3:
-      return Tmr3_Timer();
-    case 4:
-      return Tmr4_Timer();
-    case 5:
-      return Tmr5_Timer();
-    case 6:
-      return Tmr6_Timer();
-    case 7:
-      return Tmr7_Timer();
-    case 8:
-      return Tmr8_Timer();
-    case 9:
-      return Tmr9_Timer();
-    default:
-      return;
+    case 1: return Tmr1_Timer();
+    case 2: return Tmr2_Timer();
+    case 3: return Tmr3_Timer();
+    case 4: return Tmr4_Timer();
+    case 5: return Tmr5_Timer();
+    case 6: return Tmr6_Timer();
+    case 7: return Tmr7_Timer();
+    case 8: return Tmr8_Timer();
+    case 9: return Tmr9_Timer();
+    default: return;
   }
 }
 

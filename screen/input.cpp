@@ -9,23 +9,15 @@ namespace mazeblast {
 
 int virtualKey(SDL_Keycode key) {
   switch (key) {
-    case SDLK_LEFT:
-      return kKeyLeft;
-    case SDLK_UP:
-      return kKeyUp;
-    case SDLK_RIGHT:
-      return kKeyRight;
-    case SDLK_DOWN:
-      return kKeyDown;
-    case SDLK_SPACE:
-      return kKeySpace;
+    case SDLK_LEFT: return kKeyLeft;
+    case SDLK_UP: return kKeyUp;
+    case SDLK_RIGHT: return kKeyRight;
+    case SDLK_DOWN: return kKeyDown;
+    case SDLK_SPACE: return kKeySpace;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return 13;
-    case SDLK_ESCAPE:
-      return 27;
-    default:
-      break;
+    case SDLK_KP_ENTER: return 13;
+    case SDLK_ESCAPE: return 27;
+    default: break;
   }
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
@@ -34,22 +26,14 @@ int virtualKey(SDL_Keycode key) {
 
 int controllerKey(Uint8 button) {
   switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-      return kKeyLeft;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-      return kKeyUp;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-      return kKeyRight;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-      return kKeyDown;
-    case SDL_CONTROLLER_BUTTON_A:
-      return kKeySpace;  // the south face button
-    case SDL_CONTROLLER_BUTTON_START:
-      return kKeyP;
-    case SDL_CONTROLLER_BUTTON_BACK:
-      return kKeyQ;
-    default:
-      return 0;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return kKeyLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return kKeyUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return kKeyRight;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return kKeyDown;
+    case SDL_CONTROLLER_BUTTON_A: return kKeySpace;  // the south face button
+    case SDL_CONTROLLER_BUTTON_START: return kKeyP;
+    case SDL_CONTROLLER_BUTTON_BACK: return kKeyQ;
+    default: return 0;
   }
 }
 
@@ -132,8 +116,7 @@ void InputRouter::openController(int index) {
 
 bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
   switch (ev.type) {
-    case SDL_QUIT:
-      return false;
+    case SDL_QUIT: return false;
     case SDL_WINDOWEVENT:
       switch (ev.window.event) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -142,11 +125,8 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
           releaseAll(game);
           pauseIfAway(game);
           break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-          focused_ = true;
-          break;
-        default:
-          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
+        default: break;
       }
       changed_ = true;  // exposed, resized, restored: paint again
       break;
@@ -170,9 +150,7 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
       if (code != 0) key(game, code, false, shiftState(ev.key.keysym.mod));
       break;
     }
-    case SDL_CONTROLLERDEVICEADDED:
-      openController(ev.cdevice.which);
-      break;
+    case SDL_CONTROLLERDEVICEADDED: openController(ev.cdevice.which); break;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
       const bool down = ev.type == SDL_CONTROLLERBUTTONDOWN;
@@ -207,8 +185,7 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
         pressButton(game, (game.*kButtons[mouseDownOn_].button).accessKey(), false);
       mouseDownOn_ = -1;
       break;
-    default:
-      break;
+    default: break;
   }
   return true;
 }

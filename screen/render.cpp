@@ -34,6 +34,7 @@ Painter::~Painter() {
 }
 
 bool Painter::load(std::string* error) {
+  for (int e = 0; e < kStackingCount; ++e) stack_.push_back(findElementSet(kStacking[e].name));
   for (int i = 0; i < art::count; ++i) {
     const PictureArt* a = art::all[i];
     SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(a->xpm));
@@ -68,25 +69,18 @@ void Painter::paint(const Frmbomb& game) {
   SDL_RenderClear(renderer_);
   for (int e = 0; e < kStackingCount; ++e) {
     const StackEntry& entry = kStacking[e];
-    const ElementSet* set = findElementSet(entry.name);
+    const ElementSet* set = stack_[e];
     for (int i = entry.first; i <= entry.last; ++i) {
       switch (set->kind) {
-        case Kind::Sprite:
-          drawSprite(set->sprite(f, i));
-          break;
-        case Kind::Label:
-          drawLabel(set->label(f, i));
-          break;
-        case Kind::Button:
-          drawButton(set->button(f, i));
-          break;
+        case Kind::Sprite: drawSprite(set->sprite(f, i)); break;
+        case Kind::Label: drawLabel(set->label(f, i)); break;
+        case Kind::Button: drawButton(set->button(f, i)); break;
         case Kind::Focus: {
           const FocusBox& b = set->focus(f, i);
           if (b.Visible) fill(renderer_, rectOf(b.Left, b.Top, b.Width, b.Height), layout::kBlack);
           break;
         }
-        case Kind::Timer:
-          break;
+        case Kind::Timer: break;
       }
     }
   }

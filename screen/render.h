@@ -8,8 +8,10 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "screen/elements.h"
+#include "screen/registry.h"
 
 namespace mazeblast {
 
@@ -46,6 +48,7 @@ class Painter {
   TTF_Font* font(const FontSpec& face);
 
   SDL_Renderer* renderer_;
+  std::vector<const ElementSet*> stack_;  // the set of each drawing-order entry, found once
   std::unordered_map<const PictureArt*, SDL_Texture*> pictures_;
   std::map<std::tuple<std::string, int, int, bool>, TTF_Font*> fonts_;
   std::unordered_map<const void*, CachedText> texts_;

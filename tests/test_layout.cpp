@@ -87,21 +87,11 @@ TEST_F(Opened, OnlyTheTitleScreenIsShown) {
     for (int i = 0; i < s.count; ++i) {
       bool visible = false;
       switch (s.kind) {
-        case Kind::Sprite:
-          visible = s.sprite(f, i).Visible;
-          break;
-        case Kind::Label:
-          visible = s.label(f, i).Visible;
-          break;
-        case Kind::Button:
-          visible = s.button(f, i).Visible;
-          break;
-        case Kind::Focus:
-          visible = s.focus(f, i).Visible;
-          break;
-        case Kind::Timer:
-          visible = s.timer(f, i).enabled();
-          break;
+        case Kind::Sprite: visible = s.sprite(f, i).Visible; break;
+        case Kind::Label: visible = s.label(f, i).Visible; break;
+        case Kind::Button: visible = s.button(f, i).Visible; break;
+        case Kind::Focus: visible = s.focus(f, i).Visible; break;
+        case Kind::Timer: visible = s.timer(f, i).enabled(); break;
       }
       if (!visible || std::string(s.name) == "Lblkeski") continue;
       shown.insert(s.indexed ? std::string(s.name) + "(" + std::to_string(i) + ")" : s.name);

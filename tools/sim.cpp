@@ -444,8 +444,7 @@ std::string Sim::elementJson(const ElementSet& s, int i) {
       o << ",\"Enabled\":" << (e.Enabled ? 1 : 0);
       break;
     }
-    case Kind::Timer:
-      break;
+    case Kind::Timer: break;
   }
   return o.str();
 }
@@ -474,20 +473,11 @@ void Sim::dump() {
     for (int i = 0; i < s.count; ++i) {
       bool shown = false;
       switch (s.kind) {
-        case Kind::Sprite:
-          shown = s.sprite(g, i).Visible;
-          break;
-        case Kind::Label:
-          shown = s.label(g, i).Visible;
-          break;
-        case Kind::Button:
-          shown = s.button(g, i).Visible;
-          break;
-        case Kind::Focus:
-          shown = s.focus(g, i).Visible;
-          break;
-        case Kind::Timer:
-          break;
+        case Kind::Sprite: shown = s.sprite(g, i).Visible; break;
+        case Kind::Label: shown = s.label(g, i).Visible; break;
+        case Kind::Button: shown = s.button(g, i).Visible; break;
+        case Kind::Focus: shown = s.focus(g, i).Visible; break;
+        case Kind::Timer: break;
       }
       if (!shown) continue;
       o << (first ? "" : ",") << "\"" << s.name;
