@@ -155,8 +155,11 @@ void Frmbomb::Cmdcont2_Click() {
   // The bomb slots were just freed, so the blast clean-up would no longer find these
   // flames: they go now, or they would burn on into the next level.
   for (Sprite& f : Imgliekki) f.Visible = false;
-  // The level's death animations end here; a late one would show this button again.
+  // The level's death animations and its bonus count end here: each death tick repeats
+  // the switch to the count, and a count tick after this press would show the button again,
+  // through the next level.
   Tmr6.disable();
+  Tmr9.disable();
   // A pause taken as the level ended does not carry into the next one.
   paused = 0;
   Lblpause.Visible = false;

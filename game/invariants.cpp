@@ -1,5 +1,6 @@
 // What must hold of the game between any two handlers, whatever keys, clicks and timing came
 // before. The test drivers check it after every handler; the game itself never does.
+#include <initializer_list>
 #include <string>
 
 #include "game/Frmbomb.h"
@@ -16,6 +17,71 @@ bool inField(int x, int y) {
 }
 bool flag(int v) {
   return v == 0 || v == 1;
+}
+
+// The screens of the game, told apart by the button shown and the countdown; Play stands for
+// playing, paused, dying and the bonus count alike.
+enum class Screen { Title, Countdown, Play, LifeLost, LevelDone, Ended, Broken };
+
+constexpr unsigned timerBit(int n) {
+  return 1u << n;
+}
+constexpr unsigned timerSet(std::initializer_list<int> numbers) {
+  unsigned bits = 0;
+  for (int n : numbers) bits |= timerBit(n);
+  return bits;
+}
+
+// The timers besides Tmr1 that may run on each screen. "&Play next level" stops the death
+// animations and the bonus count, so neither reaches the next countdown. Level done may see
+// Tmr9 again: each death tick of the cleared level switches to the count once more, and the
+// count, finding the bonus spent, shows the same button.
+struct Row {
+  const char* name;
+  unsigned timers;
+};
+constexpr Row kStateTable[] = {
+    /* Title      */ {"title", timerSet({})},
+    /* Countdown  */ {"countdown", timerSet({3, 4, 5, 8})},
+    /* Play       */ {"play", timerSet({2, 4, 5, 6, 7, 8, 9})},
+    /* LifeLost   */ {"life lost", timerSet({})},
+    /* LevelDone  */ {"level done", timerSet({4, 5, 6, 8, 9})},
+    /* Ended      */ {"game over", timerSet({})},
+};
+
+Screen screenOf(const Frmbomb& f) {
+  const int buttons =
+      f.Cmdstart.Visible + f.Cmdcont.Visible + f.Cmdcont2.Visible + f.Cmdnew.Visible;
+  if (buttons > 1) return Screen::Broken;
+  if (f.Cmdstart.Visible) return Screen::Title;
+  if (f.Cmdcont.Visible) return Screen::LifeLost;
+  if (f.Cmdcont2.Visible) return Screen::LevelDone;
+  if (f.Cmdnew.Visible) return Screen::Ended;
+  return f.Tmr3.enabled() ? Screen::Countdown : Screen::Play;
+}
+
+// What the screen of each button shows besides it; null when the button is where it belongs.
+const char* buttonOutOfPlace(const Frmbomb& f, Screen screen) {
+  switch (screen) {
+    case Screen::Title:
+      if (!f.Lblpoints(0).Visible || f.Lblscore1.Visible || f.Imgpelaaja.Visible)
+        return "the start button is shown off the title screen";
+      break;
+    case Screen::LifeLost:
+      if (f.lives < 1 || f.dying != 0 || f.Imgpelaaja.Visible)
+        return "Play next life is shown with no life lost";
+      break;
+    case Screen::LevelDone:
+      if (f.bonus != 0 || f.Lblbonus1.Visible)
+        return "Play next level is shown before the count ends";
+      break;
+    case Screen::Ended:
+      if (!f.Lblhigh1.Visible || f.hiscore < f.score)
+        return "New game is shown before the game ended";
+      break;
+    default: break;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -86,22 +152,25 @@ std::string Frmbomb::invariantBroken() const {
         return at("wallwreck", j) + " marks a hidden tile";
   }
 
-  // Which timers run in each state.
+  // Each button belongs to one screen, and no timer runs on a screen whose row of the state
+  // table does not list it.
+  const Screen screen = screenOf(*this);
+  if (screen == Screen::Broken) return "more than one button is shown";
+  if (const char* wrong = buttonOutOfPlace(*this, screen)) return wrong;
+  const Row& row = kStateTable[static_cast<int>(screen)];
+  for (int n = 2; n <= 9; ++n)
+    if (timers[n - 1]->enabled() && !(row.timers & timerBit(n)))
+      return "Tmr" + std::to_string(n) + " runs on the " + row.name + " screen";
+  // On the title screen the start button holds the focus; Pic1 is enabled there from the start.
+  if (Pic1.Enabled && screen != Screen::Play && screen != Screen::Title)
+    return std::string("keys reach the ") + row.name + " screen";
+
+  // Within play.
   auto on = [](const Timer& t) { return t.enabled(); };
-  const int buttons = Cmdstart.Visible + Cmdcont.Visible + Cmdcont2.Visible + Cmdnew.Visible;
-  if (buttons > 1) return "more than one button is shown";
-  if (Cmdstart.Visible || Cmdcont.Visible || Cmdnew.Visible) {
-    for (const Timer* t : {&Tmr2, &Tmr3, &Tmr4, &Tmr5, &Tmr6, &Tmr7, &Tmr8, &Tmr9})
-      if (on(*t)) return "a game timer runs on the title, life-lost or game-over screen";
-  }
-  // Tmr9 may run again here: each death tick of the cleared level repeats its switch to the
-  // count, which finds the bonus spent and shows the same button.
-  if (Cmdcont2.Visible && (on(Tmr2) || on(Tmr3) || on(Tmr7)))
-    return "play runs behind Play next level";
   if (on(Tmr9) && (on(Tmr2) || on(Tmr7) || Pic1.Enabled)) return "the bonus count runs beside play";
-  if (on(Tmr3) && (!Lblcount.Visible || on(Tmr2) || on(Tmr7) || Pic1.Enabled))
-    return "the countdown runs beside play";
+  if (on(Tmr3) && !Lblcount.Visible) return "the countdown runs unseen";
   if (paused == 1 && (on(Tmr2) || on(Tmr8))) return "paused, yet play runs";
+  if (on(Tmr7) && dying != 1) return "the death animation runs for a living player";
   if (dying == 1 && (Pic1.Enabled || !(on(Tmr7) || on(Tmr9) || Cmdcont2.Visible)))
     return "dying without the death animation";
   if (on(Tmr2) && paused == 0 && dying == 0 && !Pic1.Enabled) return "play runs without keys";

@@ -92,6 +92,13 @@ class Player {
       check(b.name);
       return;
     }
+    // A slow player: the level has been played for minutes and little bonus is left, so the
+    // count can end while the last enemy still dies.
+    if (g.keysReachPic1() && chance(0.02)) {
+      g.bonus = static_cast<i16>(std::min(g.bonus / 10, below(100)) * 10);
+      g.Lblbonus2.Caption = numberCaption(g.bonus);
+      check("a slow level");
+    }
     const int roll = below(1000);
     if (roll < 300) return key(37 + below(4), true);   // an arrow
     if (roll < 500) return key(37 + below(4), false);  // let one go

@@ -359,6 +359,23 @@ TEST_F(Bonus, ThePlayNextLevelButtonEndsDeathsAndPauseOfTheLevel) {
   EXPECT_EQ(f.bombactive(0), 1);
 }
 
+TEST_F(Bonus, PlayNextLevelPressedJustAfterADeathTickStaysPressed) {
+  startPlaying();
+  f.bonus = 0;
+  hitTheEnemy();
+  wait(100 + 10);  // the level is cleared and counted; the enemy dies on for most of a second
+  ASSERT_TRUE(f.Cmdcont2.Visible);
+  wait(90);  // a death tick: it switches to the count again
+  ASSERT_TRUE(f.Tmr9.enabled());
+  f.Cmdcont2_Click();
+  wait(10);
+  EXPECT_FALSE(f.Cmdcont2.Visible);
+  wait(4000);
+  EXPECT_FALSE(f.Cmdcont2.Visible);
+  EXPECT_TRUE(f.keysReachPic1());
+  EXPECT_EQ(f.level, 2);
+}
+
 TEST_F(Bonus, FlamesStillBurningGoWithPlayNextLevel) {
   startPlaying();
   f.bonus = 0;
