@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   SDL_Window* w = SDL_CreateWindow("timer accuracy", 0, 0, 64, 64, SDL_WINDOW_SHOWN);
   RealClock real;
   TimerClock clock;
-  clock.floorMs = kTimerFloorMs;
+  clock.setFloor(kTimerFloorMs);
   std::printf("interval_ms ticks median_late_ms p99_late_ms max_late_ms\n");
   for (int interval : {16, 77, 1000}) {
     Timer t(&clock, interval);

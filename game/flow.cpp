@@ -19,6 +19,7 @@ Frmbomb::Frmbomb() {
   for (int i = 0; i < Imgvih.size(); ++i) Imgvih(i) = layout::Imgvih[i];
   for (int f = 1; f <= 11; ++f) Imgmallipel(f - 1) = layout::Imgmallipel(f);
   Tmr1.enable();
+  rnd.wastedBy(Tmr1);
 }
 
 void Frmbomb::timerTick(int number) {

@@ -4,18 +4,32 @@
 #include <cstdint>
 #include <random>
 
+#include "screen/timers.h"
+
 namespace mazeblast {
 
 class Random {
  public:
   explicit Random(std::uint64_t seed = 1) { reseed(seed); }
+  // Values drawn before the reseed, and those a deferred timer still owes, are gone with
+  // the old sequence.
   void reseed(std::uint64_t seed) {
+    if (waste_) waste_->takeOwedTicks();
     gen_.seed(seed);
     queued_ = next_ = 0;
   }
 
+  // Every tick of `timer` throws one value away. The timer is deferred: the values it owes
+  // are thrown away just before the next draw, so every draw sees the sequence exactly where
+  // a ticking timer would have left it, and the program need not wake for each.
+  void wastedBy(Timer& timer) {
+    timer.defer();
+    waste_ = &timer;
+  }
+
   // A value in [0, 1): 24 random bits over 2^24, so it can never be 1.0.
   double next() {
+    if (waste_) skip(waste_->takeOwedTicks());
     if (next_ < queued_) return forced_[next_++];
     return static_cast<double>(gen_() >> 40) / 16777216.0;
   }
@@ -29,7 +43,10 @@ class Random {
   static constexpr int kMaxForced = 4096;
 
  private:
+  void skip(std::int64_t n);
+
   std::mt19937_64 gen_;
+  Timer* waste_ = nullptr;
   double forced_[kMaxForced] = {};
   int queued_ = 0, next_ = 0;
 };

@@ -4,8 +4,13 @@
 
 namespace mazeblast {
 
+void TimerClock::setFloor(int ms) {
+  if (deferred_) deferred_->settle();
+  floorMs_ = ms;
+}
+
 std::int64_t Timer::periodUs() const {
-  return std::int64_t{std::max(interval_, clock_->floorMs)} * 1000;
+  return std::int64_t{std::max(interval_, clock_->floorMs_)} * 1000;
 }
 
 std::int64_t Timer::firstDueFrom(std::int64_t t) const {
@@ -14,6 +19,7 @@ std::int64_t Timer::firstDueFrom(std::int64_t t) const {
 }
 
 void Timer::setInterval(int ms) {
+  settle();
   interval_ = ms;
   if (on_ && due_ == kNever) due_ = firstDueFrom(clock_->nowUs);
   if (on_ && ms <= 0) due_ = kNever;
@@ -25,14 +31,41 @@ void Timer::ticked(std::int64_t actualUs) {
   if (due_ <= actualUs) due_ = actualUs + periodUs();
 }
 
+void Timer::defer() {
+  deferred_ = true;
+  clock_->deferred_ = this;
+}
+
+void Timer::settle() {
+  if (!deferred_ || !on_ || due_ > clock_->nowUs) return;
+  // On time, every one: the ticks a running program would have made by now.
+  const std::int64_t period = periodUs();
+  const std::int64_t n = (clock_->nowUs - due_) / period + 1;
+  owed_ += n;
+  due_ += n * period;
+}
+
+std::int64_t Timer::takeOwedTicks() {
+  settle();
+  const std::int64_t n = owed_;
+  owed_ = 0;
+  return n;
+}
+
 int firstDue(Timer* const* timers, int count, std::int64_t limit) {
   int best = -1;
   for (int i = 0; i < count; ++i) {
-    if (timers[i]->enabled() && timers[i]->due() <= limit &&
-        (best < 0 || timers[i]->due() < timers[best]->due()))
+    if (timers[i]->enabled() && timers[i]->wakeAt() <= limit &&
+        (best < 0 || timers[i]->wakeAt() < timers[best]->wakeAt()))
       best = i;
   }
   return best;
+}
+
+std::int64_t nextWake(Timer* const* timers, int count) {
+  std::int64_t due = kNever;
+  for (int i = 0; i < count; ++i) due = std::min(due, timers[i]->wakeAt());
+  return due;
 }
 
 }  // namespace mazeblast

@@ -9,14 +9,26 @@ namespace mazeblast {
 
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
-struct TimerClock {
+class Timer;
+
+class TimerClock {
+ public:
   std::int64_t nowUs = 0;
-  int floorMs = 0;  // no timer ticks more often than this; 0 for none
+
+  int floorMs() const { return floorMs_; }
+  // No timer ticks more often than `ms` from now on; 0 for none. The ticks a deferred timer
+  // owes so far are counted at the old pace first.
+  void setFloor(int ms);
+
+ private:
+  friend class Timer;
+  int floorMs_ = 0;
+  Timer* deferred_ = nullptr;
 };
 
 class Timer {
  public:
-  Timer(const TimerClock* clock, int intervalMs) : clock_(clock), interval_(intervalMs) {}
+  Timer(TimerClock* clock, int intervalMs) : clock_(clock), interval_(intervalMs) {}
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
@@ -29,6 +41,7 @@ class Timer {
     }
   }
   void disable() {
+    settle();
     on_ = false;
     due_ = kNever;
   }
@@ -39,23 +52,38 @@ class Timer {
   bool enabled() const { return on_; }
   int interval() const { return interval_; }
   std::int64_t due() const { return due_; }
+  // When the scheduler must wake for this timer: never for a deferred one.
+  std::int64_t wakeAt() const { return deferred_ ? kNever : due_; }
 
   // Called by the scheduler just before the handler runs. A tick that comes late is not
   // made up for: after a stall the timer resumes one period after it ran.
   void ticked(std::int64_t actualUs);
 
+  // A deferred timer never wakes the program: its ticks are counted instead, each exactly
+  // where it would have come, and handed over by takeOwedTicks when they matter.
+  void defer();
+  // The ticks due up to now that have not been handed over yet.
+  std::int64_t takeOwedTicks();
+
  private:
+  friend class TimerClock;
   std::int64_t periodUs() const;
   std::int64_t firstDueFrom(std::int64_t t) const;
+  // Counts the ticks due up to now into owed_, before the pace changes.
+  void settle();
 
-  const TimerClock* clock_;
+  TimerClock* clock_;
   int interval_;
   bool on_ = false;
+  bool deferred_ = false;
   std::int64_t due_ = kNever;
+  std::int64_t owed_ = 0;
 };
 
-// The first timer (lowest number among ties) due at or before `limit`, or -1.
+// The first timer (lowest number among ties) that wakes at or before `limit`, or -1.
 int firstDue(Timer* const* timers, int count, std::int64_t limit);
+// When the first of these timers wakes next, or kNever.
+std::int64_t nextWake(Timer* const* timers, int count);
 
 // Runs every tick that falls due up to and including `untilUs`, in time order, ties by
 // timer number, on the virtual clock; then leaves the clock at `untilUs`.

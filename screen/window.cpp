@@ -97,7 +97,7 @@ int runGame() {
   if (!painter.load(&error)) return fail(error);
 
   auto game = std::make_unique<Frmbomb>();
-  game->clock.floorMs = kTimerFloorMs;
+  game->clock.setFloor(kTimerFloorMs);
   game->clock.nowUs = clock.nowUs();
   game->rnd.reseed(
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
@@ -122,8 +122,7 @@ int runGame() {
       input.clearChanged();
       nextFrameUs = now + kFrameUs;
     }
-    std::int64_t due = kNever;
-    for (Timer* t : game->timers) due = std::min(due, t->due());
+    std::int64_t due = nextWake(game->timers, 9);
     if (input.changedScreen()) due = std::min(due, nextFrameUs);
     SDL_Event ev;
     bool got = due == kNever ? SDL_WaitEvent(&ev) != 0 : clock.waitUntil(due, &ev);

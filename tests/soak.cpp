@@ -24,7 +24,7 @@ class Player {
     while (game_->clock.nowUs < end && report_.failure.empty()) {
       act();
       wait(waitMs());
-      if (chance(0.002)) game_->clock.floorMs = game_->clock.floorMs ? 0 : 16;
+      if (chance(0.002)) game_->clock.setFloor(game_->clock.floorMs() ? 0 : 16);
     }
     report_.hours += game_->clock.nowUs / 3600e6;
   }

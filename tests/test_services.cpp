@@ -1,6 +1,7 @@
 // The services under the game: the timer scheduler, the random source and number captions.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "screen/elements.h"
@@ -74,12 +75,12 @@ TEST_F(Clocked, ANewIntervalActsAfterTheTickAlreadyScheduled) {
 }
 
 TEST_F(Clocked, TheFloorHoldsShortIntervalsBack) {
-  clock.floorMs = 16;
+  clock.setFloor(16);
   c.setInterval(2);
   c.enable();
   run(64);
   EXPECT_EQ(timesOf(3), (std::vector<long>{16, 32, 48, 64}));
-  clock.floorMs = 0;
+  clock.setFloor(0);
   run(4);  // the tick at 80 stays; the ones after it follow 2 ms
   EXPECT_TRUE(timesOf(3).back() == 64);
   run(16);
@@ -144,6 +145,56 @@ TEST(RandomSource, SpreadsEvenlyOverSmallRanges) {
   int counts[6] = {};
   for (int i = 0; i < 60000; ++i) ++counts[r.below(6)];
   for (int c : counts) EXPECT_NEAR(c, 10000, 400);
+}
+
+// A deferred timer that wastes random values must leave every draw exactly where a ticking
+// one would: the same script of waits, draws, floors, intervals, stops, forced values and
+// reseeds is played on both, and every draw compared.
+TEST(RandomSource, ADeferredWasterDrawsAsATickingOneWould) {
+  struct Side {
+    TimerClock clock;
+    Timer waster{&clock, 2}, other{&clock, 77};
+    Timer* timers[2] = {&waster, &other};
+    Random rnd{5};
+    std::vector<double> draws;
+    explicit Side(bool deferred) {
+      waster.enable();
+      other.enable();
+      if (deferred) rnd.wastedBy(waster);
+    }
+    void wait(std::int64_t ms) {
+      runVirtual(clock, timers, 2, clock.nowUs + ms * 1000, [&](int i) {
+        if (i == 0 && waster.wakeAt() != kNever) rnd.next();  // the ticking waster
+        if (i == 1) draws.push_back(rnd.next());              // the game draws on its ticks
+      });
+    }
+  };
+  Side ticking(false), deferred(true);
+  std::mt19937 pick(7);
+  for (int step = 0; step < 4000; ++step) {
+    const int what = static_cast<int>(pick() % 100);
+    const std::int64_t ms = pick() % 300;
+    const int n = static_cast<int>(pick() % 40);
+    const double forced[2] = {0.25, 0.75};
+    for (Side* s : {&ticking, &deferred}) {
+      if (what < 60)
+        s->wait(ms);
+      else if (what < 75)
+        s->draws.push_back(s->rnd.next());
+      else if (what < 82)
+        s->clock.setFloor(n % 2 ? 16 : 0);
+      else if (what < 88)
+        s->waster.setInterval(n);
+      else if (what < 93)
+        s->waster.setEnabled(n % 3 != 0);
+      else if (what < 97)
+        s->rnd.force(forced, 1 + n % 2);
+      else
+        s->rnd.reseed(static_cast<std::uint64_t>(n));
+    }
+    ASSERT_EQ(ticking.draws, deferred.draws) << "step " << step;
+  }
+  EXPECT_GT(deferred.draws.size(), 1000u);
 }
 
 TEST(NumberCaption, LeadingBlankForZeroAndAboveMinusForBelow) {

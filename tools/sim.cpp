@@ -562,7 +562,7 @@ std::string Sim::run(const std::string& raw) {
   }
   if (cmd == "floor") {
     if (!parseInt(rest, v) || v < 0 || v > 60000) return "bad floor '" + rest + "'";
-    g.clock.floorMs = static_cast<int>(v);
+    g.clock.setFloor(static_cast<int>(v));
     return "";
   }
   if (cmd == "set") {

@@ -51,7 +51,7 @@ void play(const std::uint8_t* data, std::size_t size) {
         break;
       }
     } else if (op == 6) {
-      g.clock.floorMs = arg & 1 ? 16 : 0;
+      g.clock.setFloor(arg & 1 ? 16 : 0);
     } else {
       const std::int64_t ms = arg < 16 ? arg * 10 : (arg - 15) * 100;
       runVirtual(g.clock, g.timers, 9, g.clock.nowUs + ms * 1000, [&](int t) {
