@@ -45,7 +45,7 @@ class Frmbomb {
   Set<Label, 444> Lblkeski;
 
   Set<Sprite, 1014> Imgmuuri;
-  Set<Sprite, 320> Imgliekki;
+  WatchedSet<Sprite, 320> Imgliekki;  // the flame index below follows it
   Set<Sprite, 10> Imgpommi;
   Sprite Imgpelaaja = layout::Imgpelaaja;
   Set<Sprite, 10> Imgvih;
@@ -147,8 +147,10 @@ class Frmbomb {
 
   // ---- Position tests on the quarter lattice ---------------------------------------------
   // The wall, pillar and block elements never move, so each test computes the one element
-  // that could stand at (x, y) and looks at it.
+  // that could stand at (x, y) and looks at it; the flame tiles are looked up in an index
+  // of the quarters they stand on. Each answers as a scan of every element would.
   int wallTileAt(int x, int y) const;      // shown Imgmuuri(0..1011) there, or -1
+  int cornerTileAt(int x, int y) const;    // Imgmuuri(0..1008) there, shown or not, or -1
   bool pillarBlockAt(int x, int y) const;  // some Lblkeski(0..287) there
   bool blockAt(int x, int y) const;        // some Lblkeski(0..443) there
   bool flameAt(int x, int y) const;        // some shown Imgliekki there
@@ -172,6 +174,20 @@ class Frmbomb {
   void finishDetonation();
   void chainTest(int r, int s, int x, int y);
   bool stepOpen(int x, int y, int dir) const;
+
+  // The game's own writes to the flame tiles, which keep the flame index in step.
+  void placeFlame(int j, PictureRef picture, int x, int y);
+  void hideFlame(int j);
+  void hideAllFlames();
+  void indexFlame(const Sprite& tile, int by) const;
+  void rebuildFlameIndex() const;
+  bool flameIndexAgrees() const;
+
+  // How many shown flame tiles stand on each quarter of the field and its border ring, and
+  // how many stand anywhere else; rebuilt when Imgliekki was touched from outside.
+  static constexpr int kIndexWide = 52, kIndexHigh = 28;  // quarters -1..50 by -1..26
+  mutable std::uint16_t flameCount_[kIndexWide * kIndexHigh] = {};
+  mutable int flameStrays_ = 0;
   void stepEnemy(int i, int dir);
   void showTitleEnemies();
   void setEnemyPicture(int i);

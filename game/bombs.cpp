@@ -226,11 +226,7 @@ void Frmbomb::walkRay(int r) {
 }
 
 void Frmbomb::showFlame(int r, int s, int x, int y) {
-  Sprite& tile = Imgliekki(flamebase + 4 * r + s - 1);
-  tile.Picture = (this->*kRays[r].picture).Picture;
-  tile.Left = x;
-  tile.Top = y;
-  tile.Visible = true;
+  placeFlame(flamebase + 4 * r + s - 1, (this->*kRays[r].picture).Picture, x, y);
 }
 
 void Frmbomb::crackWall(int j, int r, int s, int x, int y) {
@@ -260,7 +256,7 @@ void Frmbomb::Tmr5_Timer() {
   for (int i = 0; i <= 9; ++i) {
     if (bombflames(i) != 1) continue;
     Imgpommi(i).Visible = false;
-    for (int j = 32 * i; j <= 32 * i + 31; ++j) Imgliekki(j).Visible = false;
+    for (int j = 32 * i; j <= 32 * i + 31; ++j) hideFlame(j);
     bombflames(i) = 0;
     bombactive(i) = 0;
   }
@@ -275,6 +271,14 @@ void Frmbomb::Tmr4_Timer() {
     }
   }
   Tmr4.disable();
+}
+
+bool Frmbomb::burstBombAt(int x, int y) const {
+  for (int b = 0; b <= 9; ++b)
+    if (Imgpommi(b).Visible && Imgpommi(b).Picture == Imgmallib4.Picture && bombx(b) == x &&
+        bomby(b) == y)
+      return true;
+  return false;
 }
 
 void Frmbomb::pelpommiin() {

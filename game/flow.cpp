@@ -140,7 +140,7 @@ void Frmbomb::Cmdcont_Click() {
   Cmdcont.Visible = false;
   Imgpelaaja.Visible = false;
   clearFieldForNextAttempt();
-  for (Sprite& f : Imgliekki) f.Visible = false;
+  hideAllFlames();
   dying = 0;
   playerx = 6120;
   playery = 7080;
@@ -155,7 +155,7 @@ void Frmbomb::Cmdcont2_Click() {
   clearFieldForNextAttempt();
   // The bomb slots were just freed, so the blast clean-up would no longer find these
   // flames: they go now, or they would burn on into the next level.
-  for (Sprite& f : Imgliekki) f.Visible = false;
+  hideAllFlames();
   // The level's death animations and its bonus count end here: each death tick repeats
   // the switch to the count, and a count tick after this press would show the button again,
   // through the next level.
@@ -179,7 +179,7 @@ void Frmbomb::Cmdnew_Click() {
   for (int i = 0; i <= 1011; ++i) Imgmuuri(i).Visible = false;
   for (int i = 0; i <= 9; ++i) Imgvih(i).Visible = Imgpommi(i).Visible = false;
   Imgpelaaja.Visible = false;
-  for (Sprite& f : Imgliekki) f.Visible = false;
+  hideAllFlames();
   for (Label* l : {&Lblscore1, &Lblscore2, &Lbllives1, &Lbllives2, &Lbllevel1, &Lbllevel2,
                    &Lblbonus1, &Lblbonus2})
     l->Visible = false;

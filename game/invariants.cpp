@@ -146,6 +146,7 @@ std::string Frmbomb::invariantBroken() const {
     if (!onLattice(t.Left, t.Top) || t.Left < 120 || t.Left > 12360 || t.Top < 1080 || t.Top > 7560)
       return at("Imgliekki", j) + " is outside the ring the rays can reach";
   }
+  if (!flameIndexAgrees()) return "the flame index does not match the flame tiles";
   if (!title) {
     for (int j = 0; j <= 1011; ++j)
       if (wallwreck(j) == 1 && !Imgmuuri(j).Visible)

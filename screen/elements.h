@@ -121,4 +121,27 @@ struct Set {
   constexpr const T* end() const { return items + N; }
 };
 
+// A Set whose every mutable access is noted, so that an index kept beside it knows when a
+// write from outside (the scripted driver, a test) may have left it stale. The owner's own
+// writes go through quiet(), and keep the index in step themselves.
+template <class T, int N>
+struct WatchedSet : Set<T, N> {
+  using Base = Set<T, N>;
+  constexpr T& operator()(int i) {
+    touched = true;
+    return Base::operator()(i);
+  }
+  constexpr const T& operator()(int i) const { return Base::operator()(i); }
+  constexpr T* begin() {
+    touched = true;
+    return Base::begin();
+  }
+  constexpr T* end() { return Base::end(); }
+  constexpr const T* begin() const { return Base::begin(); }
+  constexpr const T* end() const { return Base::end(); }
+  constexpr T& quiet(int i) { return Base::operator()(i); }
+
+  mutable bool touched = true;
+};
+
 }  // namespace mazeblast

@@ -4,19 +4,25 @@
 
 namespace mazeblast {
 
-#define ONE(kind, name)                                                            \
+#define ONE(kind, name)                                                                            \
+  ElementSet {                                                                                     \
+#name, Kind::kind, 1, false,                                                                   \
+        [](Frmbomb & f, int) -> void* { return &f.name; },                                         \
+                                                        [](const Frmbomb& f,                       \
+                                                           int) -> const void* { return &f.name; } \
+  }
+#define MANY(kind, name)                                                                           \
+  ElementSet {                                                                                     \
+#name, Kind::kind, decltype(Frmbomb::name)::size(), true,                                      \
+        [](Frmbomb & f,                                                                            \
+           int i) -> void* { return &f.name(i); }, [](const Frmbomb& f,                            \
+                                                      int i) -> const void* { return &f.name(i); } \
+  }
+#define FRAME(n)                                                                   \
   ElementSet {                                                                     \
-#name, Kind::kind, 1, false, [](Frmbomb & f, int) -> void* { return &f.name; } \
-  }
-#define MANY(kind, name)                                       \
-  ElementSet {                                                 \
-#name, Kind::kind, decltype(Frmbomb::name)::size(), true,  \
-        [](Frmbomb & f, int i) -> void* { return &f.name(i); } \
-  }
-#define FRAME(n)                                                       \
-  ElementSet {                                                         \
-    "Imgmallipel" #n, Kind::Sprite, 1, false,                          \
-        [](Frmbomb& f, int) -> void* { return &f.Imgmallipel(n - 1); } \
+    "Imgmallipel" #n, Kind::Sprite, 1, false,                                      \
+        [](Frmbomb& f, int) -> void* { return &f.Imgmallipel(n - 1); },            \
+        [](const Frmbomb& f, int) -> const void* { return &f.Imgmallipel(n - 1); } \
   }
 
 const ElementSet kElementSets[] = {
@@ -128,11 +134,10 @@ const ButtonBinding kButtons[4] = {
 
 const char* pictureName(const Frmbomb& f, const void* picture) {
   // The picture sources in the order the rules list them; the brick tiles last.
-  auto& g = const_cast<Frmbomb&>(f);
   for (const ElementSet& s : kElementSets) {
     if (s.kind != Kind::Sprite || s.indexed) continue;
     if (std::string_view(s.name).substr(0, 7) != "Imgmall") continue;
-    if (s.sprite(g, 0).Picture == picture) return s.name;
+    if (s.sprite(f, 0).Picture == picture) return s.name;
   }
   if (f.Imgmuuri(1012).Picture == picture) return "Imgmuuri(1012)";
   if (f.Imgmuuri(1013).Picture == picture) return "Imgmuuri(1013)";

@@ -21,12 +21,28 @@ struct ElementSet {
   int count;     // how many; a single element has 1
   bool indexed;  // named with an index: Imgvih(3)
   void* (*at)(Frmbomb&, int);
+  const void* (*look)(const Frmbomb&, int);  // reading only: watched sets note no write
 
   Sprite& sprite(Frmbomb& f, int i) const { return *static_cast<Sprite*>(at(f, i)); }
   Label& label(Frmbomb& f, int i) const { return *static_cast<Label*>(at(f, i)); }
   Button& button(Frmbomb& f, int i) const { return *static_cast<Button*>(at(f, i)); }
   FocusBox& focus(Frmbomb& f, int i) const { return *static_cast<FocusBox*>(at(f, i)); }
   Timer& timer(Frmbomb& f, int i) const { return *static_cast<Timer*>(at(f, i)); }
+  const Sprite& sprite(const Frmbomb& f, int i) const {
+    return *static_cast<const Sprite*>(look(f, i));
+  }
+  const Label& label(const Frmbomb& f, int i) const {
+    return *static_cast<const Label*>(look(f, i));
+  }
+  const Button& button(const Frmbomb& f, int i) const {
+    return *static_cast<const Button*>(look(f, i));
+  }
+  const FocusBox& focus(const Frmbomb& f, int i) const {
+    return *static_cast<const FocusBox*>(look(f, i));
+  }
+  const Timer& timer(const Frmbomb& f, int i) const {
+    return *static_cast<const Timer*>(look(f, i));
+  }
 };
 
 extern const ElementSet kElementSets[];

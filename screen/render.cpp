@@ -63,8 +63,7 @@ TTF_Font* Painter::font(const FontSpec& face) {
   return it == fonts_.end() ? nullptr : it->second;
 }
 
-void Painter::paint(const Frmbomb& game) {
-  auto& f = const_cast<Frmbomb&>(game);
+void Painter::paint(const Frmbomb& f) {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   for (int e = 0; e < kStackingCount; ++e) {

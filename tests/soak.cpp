@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <string_view>
 
 #include "game/Frmbomb.h"
 #include "screen/registry.h"
@@ -11,9 +12,79 @@ namespace mazeblast {
 
 namespace {
 
+// A hash of the values of the game and every element, a word at a time.
+class Digest {
+ public:
+  void add(long v) { h_ = (h_ ^ static_cast<std::uint64_t>(v)) * 0x100000001b3u + (h_ >> 29); }
+  void add(std::string_view s) {
+    for (char c : s) add(c);
+  }
+  template <class T, int N>
+  void add(const Set<T, N>& values) {
+    for (const T& v : values) add(v);
+  }
+  std::uint64_t value() const { return h_; }
+
+ private:
+  std::uint64_t h_ = 14695981039346656037u;
+};
+
+std::uint64_t digestOf(const Frmbomb& g, std::uint64_t previous) {
+  Digest d;
+  d.add(static_cast<long>(previous));
+  d.add(g.clock.nowUs);
+  for (long v : {long{g.score}, long{g.level}, long{g.lives}, long{g.hiscore}, long{g.bonus},
+                 long{g.playerx}, long{g.playery}, long{g.direction}, long{g.paused}, long{g.dying},
+                 long{g.enemylast}, long{g.wallcount}, long{g.raybase}, long{g.flamebase},
+                 long{g.currentbomb}, long{g.bombnear}, long{g.bombplaced}, long{g.enemyhitpending},
+                 long{g.tickinterval}})
+    d.add(v);
+  for (const auto* set :
+       {&g.bombx, &g.bomby, &g.bombactive, &g.bombfuse, &g.bombexploded, &g.bombpending,
+        &g.bombflames, &g.enemydir, &g.enemykind, &g.enemykindclock, &g.enemynewkind})
+    d.add(*set);
+  for (const auto* set : {&g.enemyx, &g.enemyy, &g.enemyhit, &g.enemyblocked, &g.enemydeathtimer})
+    d.add(*set);
+  d.add(g.wallx);
+  d.add(g.wally);
+  d.add(g.rayreach);
+  d.add(g.raystop);
+  d.add(g.wallwreck);
+  // Pictures by their names (the two builds hold their own copies), elements by what shows.
+  auto picture = [&](PictureRef p) { d.add(p ? p->name : "none"); };
+  for (int k = 0; k < kElementSetCount; ++k) {
+    const ElementSet& s = kElementSets[k];
+    for (int i = 0; i < s.count; ++i) {
+      switch (s.kind) {
+        case Kind::Sprite: {
+          const Sprite& e = s.sprite(g, i);
+          d.add(e.Visible);
+          if (e.Visible) d.add(e.Left), d.add(e.Top), picture(e.Picture);
+          break;
+        }
+        case Kind::Label: {
+          const Label& e = s.label(g, i);
+          d.add(e.Visible);
+          if (e.Visible) d.add(e.Left), d.add(e.Top), d.add(e.Caption.view());
+          break;
+        }
+        case Kind::Button: d.add(s.button(g, i).Visible); break;
+        case Kind::Focus: d.add(s.focus(g, i).Visible), d.add(s.focus(g, i).Enabled); break;
+        case Kind::Timer: {
+          const Timer& t = s.timer(g, i);
+          d.add(t.enabled()), d.add(t.interval()), d.add(t.due());
+          break;
+        }
+      }
+    }
+  }
+  return d.value();
+}
+
 class Player {
  public:
-  Player(std::uint64_t seed, SoakReport& report) : pick_(seed * 7919 + 17), report_(report) {
+  Player(std::uint64_t seed, SoakReport& report, bool digest)
+      : pick_(seed * 7919 + 17), report_(report), digest_(digest) {
     game_->rnd.reseed(seed);
     game_->Form_Load();
     check("Form_Load");
@@ -42,6 +113,7 @@ class Player {
 
   void check(const char* after) {
     ++report_.handlers;
+    if (digest_) report_.digest = digestOf(*game_, report_.digest);
     if (!report_.failure.empty()) return;
     const std::string broken = game_->invariantBroken();
     if (!broken.empty())
@@ -55,10 +127,7 @@ class Player {
       const int lives = g.lives;
       g.timerTick(i + 1);
       if (g.lives < lives) ++report_.livesLost;
-      if (i > 0)
-        check(kTimerNames[i]);  // Tmr1 only draws a random value
-      else
-        ++report_.handlers;
+      check(kTimerNames[i]);
     });
   }
 
@@ -116,6 +185,7 @@ class Player {
   std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
   std::mt19937_64 pick_;
   SoakReport& report_;
+  bool digest_;
   int held_ = kKeyRight;
 };
 
@@ -133,9 +203,9 @@ void SoakReport::add(const SoakReport& r) {
   if (failure.empty()) failure = r.failure;
 }
 
-SoakReport soak(std::uint64_t seed, double hours) {
+SoakReport soak(std::uint64_t seed, double hours, bool digest) {
   SoakReport report;
-  Player(seed, report).play(hours);
+  Player(seed, report, digest).play(hours);
   return report;
 }
 

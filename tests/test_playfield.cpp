@@ -24,18 +24,45 @@ int scanWall(const Frmbomb& f, int x, int y) {
   return -1;
 }
 
+bool scanFlame(const Frmbomb& f, int x, int y) {
+  for (int j = 0; j <= 319; ++j)
+    if (f.Imgliekki(j).Visible && f.Imgliekki(j).Left == x && f.Imgliekki(j).Top == y) return true;
+  return false;
+}
+
 TEST(PositionTests, AgreeWithTheScansOnRandomFields) {
   auto g = std::make_unique<Frmbomb>();
   Frmbomb& f = *g;
   std::mt19937 gen(2024);
   for (int field = 0; field < 20; ++field) {
     for (int j = 0; j <= 1011; ++j) f.Imgmuuri(j).Visible = gen() % 3 == 0;
+    // Flame tiles: on even fields written from outside, on and off the lattice, one far away;
+    // on odd fields shown by the game's own blasts.
+    if (field % 2 == 0) {
+      for (int k = 0; k < 40; ++k) {
+        Sprite& t = f.Imgliekki(static_cast<int>(gen() % 320));
+        t.Visible = gen() % 2 == 0;
+        t.Left = k == 0 ? 99999 : 360 + 120 * static_cast<int>(gen() % 110) - 720;
+        t.Top = 1320 + 120 * static_cast<int>(gen() % 62) - 720;
+      }
+    } else {
+      ASSERT_FALSE(f.flameAt(0, 0));  // the index is fresh: the game keeps it from here
+      f.Tmr5_Timer();                 // the last blasts' tiles go
+      for (int b = 0; b < 10; ++b) {
+        f.bombactive(b) = 1;
+        f.bombx(b) = static_cast<i16>(360 + 240 * (gen() % 49));
+        f.bomby(b) = static_cast<i16>(1320 + 240 * (gen() % 25));
+        f.currentbomb = static_cast<i16>(b);
+        f.rajaytapommi();
+      }
+    }
     // Every quarter position of the field and two quarters beyond, and some off the lattice.
     for (int x = 360 - 720; x <= 11880 + 1200; x += 120) {
       for (int y = 1320 - 720; y <= 7080 + 1200; y += 120) {
         ASSERT_EQ(f.pillarBlockAt(x, y), scanPillar(f, x, y)) << x << "," << y;
         ASSERT_EQ(f.blockAt(x, y), scanBlock(f, x, y)) << x << "," << y;
         ASSERT_EQ(f.wallTileAt(x, y), scanWall(f, x, y)) << x << "," << y;
+        ASSERT_EQ(f.flameAt(x, y), scanFlame(f, x, y)) << x << "," << y;
       }
     }
   }
