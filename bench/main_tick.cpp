@@ -1,66 +1,44 @@
-// The cost of one main tick at level 10: ten enemies moving, ten bombs in play and their
-// flames on the field.
-#include <benchmark/benchmark.h>
+// The cost of one main tick at level 10 with the game's indexed position tests and with the
+// literal scans of the rules, side by side, and how many times faster the first is.
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
 
-#include <memory>
+#include "bench/tick_case.h"
 
-#include "game/Frmbomb.h"
+BENCHMARK(mazeblast::mainTickLevel10)->Name("MainTickLevel10/indexed");
+BENCHMARK(mazeblast::positionTests)->Name("PositionTests/indexed");
 
-namespace mazeblast {
 namespace {
 
-std::unique_ptr<Frmbomb> busyLevel() {
-  auto f = std::make_unique<Frmbomb>();
-  f->Form_Load();
-  f->Cmdstart_Click();
-  f->level = 10;
-  runVirtual(f->clock, f->timers, 9, 4000 * 1000, [&](int i) { f->timerTick(i + 1); });
-  f->Tmr2.disable();
-  // Ten bombs along the open rows, all burst once so their flames stand on the field.
-  for (int k = 0; k < 10; ++k) {
-    f->playerx = 360 + 480 * 2 * (k % 5) + 240;
-    f->playery = static_cast<i16>(1320 + 480 * 4 * (k / 5));
-    f->asetapommi();
-    f->bombfuse(k) = 1;
+// Prints as the console does and keeps each benchmark's median (or only) time.
+class Keeper : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs) {
+      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if (median || r.run_type == Run::RT_Iteration)
+        times[r.run_name.str()] = r.GetAdjustedRealTime();
+    }
   }
-  f->playerx = 6120;
-  f->playery = 7080;
-  f->Tmr2_Timer();
-  return f;
-}
-
-void BM_MainTickLevel10(benchmark::State& state) {
-  auto f = busyLevel();
-  for (int k = 0; k < 10; ++k) f->bombfuse(k) = 30000;
-  int flames = 0;
-  for (const Sprite& s : f->Imgliekki) flames += s.Visible;
-  state.counters["flames"] = flames;
-  for (auto _ : state) {
-    f->Tmr2_Timer();
-    // Keep every enemy alive and the player on his feet, so each tick does the whole work.
-    for (int i = 0; i <= 9; ++i) f->enemyhit(i) = 0;
-    f->enemyhitpending = 0;
-    f->dying = 0;
-    if (f->bombfuse(0) < 100)
-      for (int k = 0; k < 10; ++k) f->bombfuse(k) = 30000;
-    benchmark::DoNotOptimize(f->enemyx(0));
-  }
-}
-BENCHMARK(BM_MainTickLevel10);
-
-void BM_PositionTests(benchmark::State& state) {
-  auto f = busyLevel();
-  int x = 360;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(f->wallTileAt(x, 3240));
-    benchmark::DoNotOptimize(f->blockAt(x, 3240));
-    benchmark::DoNotOptimize(f->flameAt(x, 3240));
-    x = x >= 11880 ? 360 : x + 240;
-  }
-}
-BENCHMARK(BM_PositionTests);
+  std::map<std::string, double> times;
+};
 
 }  // namespace
-}  // namespace mazeblast
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Keeper keeper;
+  benchmark::RunSpecifiedBenchmarks(&keeper);
+  for (const char* name : {"MainTickLevel10", "PositionTests"}) {
+    const auto fast = keeper.times.find(std::string(name) + "/indexed");
+    const auto slow = keeper.times.find(std::string(name) + "/literal");
+    if (fast != keeper.times.end() && slow != keeper.times.end() && fast->second > 0)
+      std::printf("%s: the literal scans take %.1f times as long as the indexed tests\n", name,
+                  slow->second / fast->second);
+  }
+  benchmark::Shutdown();
+  return 0;
+}

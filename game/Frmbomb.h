@@ -185,8 +185,7 @@ class Frmbomb {
 
   // How many shown flame tiles stand on each quarter of the field and its border ring, and
   // how many stand anywhere else; rebuilt when Imgliekki was touched from outside.
-  static constexpr int kIndexWide = 52, kIndexHigh = 28;  // quarters -1..50 by -1..26
-  mutable std::uint16_t flameCount_[kIndexWide * kIndexHigh] = {};
+  mutable std::uint16_t flameCount_[52 * 28] = {};  // quarters -1..50 across, -1..26 down
   mutable int flameStrays_ = 0;
   void stepEnemy(int i, int dir);
   void showTitleEnemies();

@@ -3,6 +3,8 @@
 // the one element that can stand at a quarter position and looks at it, and the flame tiles,
 // which move, are counted by the quarter they stand on. Every answer is the one a scan of
 // every element would give.
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "game/Frmbomb.h"
@@ -11,80 +13,95 @@ namespace mazeblast {
 
 namespace {
 
-// The quarter lattice: (x, y) = (360 + 240 a, 1320 + 240 b). False when (x, y) is off it.
-bool quarter(int x, int y, int& a, int& b) {
-  if ((x - layout::kFieldLeft) % layout::kQuarter != 0 ||
-      (y - layout::kFieldTop) % layout::kQuarter != 0)
-    return false;
-  a = (x - layout::kFieldLeft) / layout::kQuarter;
-  b = (y - layout::kFieldTop) / layout::kQuarter;
-  return true;
-}
-
 constexpr int kQuartersWide = 2 * layout::kColumns, kQuartersHigh = 2 * layout::kRows;
 
-bool inField(int a, int b) {
-  return a >= 0 && a < kQuartersWide && b >= 0 && b < kQuartersHigh;
+// Every lattice quarter of the field and of the border ring around it, one slot each:
+// quarters a = -1..50 across and b = -1..26 down, x = 360 + 240 a, y = 1320 + 240 b.
+constexpr int kSlotsWide = kQuartersWide + 2, kSlotsHigh = kQuartersHigh + 2;
+constexpr int kSlots = kSlotsWide * kSlotsHigh;
+
+// The slot of (x, y), or -1 off the lattice or beyond the ring.
+int slotOf(int x, int y) {
+  const unsigned dx = static_cast<unsigned>(x) - unsigned{layout::kFieldLeft - layout::kQuarter};
+  const unsigned dy = static_cast<unsigned>(y) - unsigned{layout::kFieldTop - layout::kQuarter};
+  if (dx % layout::kQuarter != 0 || dy % layout::kQuarter != 0) return -1;
+  const unsigned a = dx / layout::kQuarter, b = dy / layout::kQuarter;
+  if (a >= kSlotsWide || b >= kSlotsHigh) return -1;
+  return static_cast<int>(b * kSlotsWide + a);
 }
 
-bool pillarCell(int c, int r) {
+// What stands on each slot for good: the wall tile of that quarter (-1 on pillars and the
+// ring), and whether a pillar or border block lies there.
+struct Ground {
+  std::int16_t wallTile = -1;
+  std::int16_t cornerTile = -1;  // the tile of a cell's top-left quarter
+  bool pillar = false, block = false;
+};
+
+constexpr bool pillarCell(int c, int r) {
   return c % 2 == 1 && r % 2 == 1;
 }
 
 // The non-pillar cells in row order: even rows hold 25 cells, odd rows the 13 of the even
 // columns. Cell n owns the wall tiles 4 n to 4 n + 3.
-int cellNumber(int c, int r) {
+constexpr int cellNumber(int c, int r) {
   return r % 2 == 0 ? 38 * (r / 2) + c : 38 * (r / 2) + 25 + c / 2;
 }
+
+constexpr std::array<Ground, kSlots> groundTable() {
+  std::array<Ground, kSlots> t{};
+  for (int b = -1; b <= kQuartersHigh; ++b) {
+    for (int a = -1; a <= kQuartersWide; ++a) {
+      Ground& g = t[(b + 1) * kSlotsWide + (a + 1)];
+      const bool field = a >= 0 && a < kQuartersWide && b >= 0 && b < kQuartersHigh;
+      if (!field) {  // the ring: the corners belong to the top and bottom rows
+        g.block = true;
+        continue;
+      }
+      const int c = a / 2, r = b / 2;
+      g.pillar = g.block = pillarCell(c, r);
+      if (g.pillar) continue;
+      g.wallTile = static_cast<std::int16_t>(4 * cellNumber(c, r) + a % 2 + 2 * (b % 2));
+      if (a % 2 == 0 && b % 2 == 0) g.cornerTile = g.wallTile;
+    }
+  }
+  return t;
+}
+constexpr std::array<Ground, kSlots> kGround = groundTable();
+
+static_assert(kGround[(0 + 1) * kSlotsWide + (0 + 1)].wallTile == 0);       // cell (0, 0)
+static_assert(kGround[(25 + 1) * kSlotsWide + (49 + 1)].wallTile == 1011);  // cell (24, 12)
+static_assert(kGround[(3 + 1) * kSlotsWide + (2 + 1)].pillar);              // cell (1, 1)
 
 }  // namespace
 
 bool Frmbomb::pillarBlockAt(int x, int y) const {
-  int a, b;
-  return quarter(x, y, a, b) && inField(a, b) && pillarCell(a / 2, b / 2);
+  const int slot = slotOf(x, y);
+  return slot >= 0 && kGround[slot].pillar;
 }
 
 bool Frmbomb::blockAt(int x, int y) const {
-  int a, b;
-  if (!quarter(x, y, a, b)) return false;
-  if (inField(a, b)) return pillarCell(a / 2, b / 2);
-  // The border ring lies one quarter outside the field on every side.
-  const bool ringRow = (b == -1 || b == kQuartersHigh) && a >= -1 && a <= kQuartersWide;
-  const bool ringColumn = (a == -1 || a == kQuartersWide) && b >= 0 && b < kQuartersHigh;
-  return ringRow || ringColumn;
+  const int slot = slotOf(x, y);
+  return slot >= 0 && kGround[slot].block;
 }
 
 int Frmbomb::wallTileAt(int x, int y) const {
-  int a, b;
-  if (!quarter(x, y, a, b) || !inField(a, b)) return -1;
-  const int c = a / 2, r = b / 2;
-  if (pillarCell(c, r)) return -1;
-  const int j = 4 * cellNumber(c, r) + a % 2 + 2 * (b % 2);
-  return Imgmuuri(j).Visible ? j : -1;
+  const int slot = slotOf(x, y);
+  if (slot < 0) return -1;
+  const int j = kGround[slot].wallTile;
+  return j >= 0 && Imgmuuri(j).Visible ? j : -1;
 }
 
 int Frmbomb::cornerTileAt(int x, int y) const {
-  int a, b;
-  if (!quarter(x, y, a, b) || !inField(a, b) || a % 2 != 0 || b % 2 != 0) return -1;
-  return pillarCell(a / 2, b / 2) ? -1 : 4 * cellNumber(a / 2, b / 2);
+  const int slot = slotOf(x, y);
+  return slot < 0 ? -1 : kGround[slot].cornerTile;
 }
 
 // ---- The flame index ------------------------------------------------------------------------
 
-namespace {
-
-// The index slot of a lattice quarter of the field or its border ring, or -1 elsewhere.
-int flameSlot(int x, int y, int wide, int high) {
-  int a, b;
-  if (!quarter(x, y, a, b) || a < -1 || a > wide - 2 || b < -1 || b > high - 2) return -1;
-  return (b + 1) * wide + (a + 1);
-}
-
-}  // namespace
-
 void Frmbomb::indexFlame(const Sprite& tile, int by) const {
   if (!tile.Visible) return;
-  const int slot = flameSlot(tile.Left, tile.Top, kIndexWide, kIndexHigh);
+  const int slot = slotOf(tile.Left, tile.Top);
   if (slot >= 0)
     flameCount_[slot] = static_cast<std::uint16_t>(flameCount_[slot] + by);
   else
@@ -92,6 +109,7 @@ void Frmbomb::indexFlame(const Sprite& tile, int by) const {
 }
 
 void Frmbomb::rebuildFlameIndex() const {
+  static_assert(sizeof flameCount_ == kSlots * sizeof(std::uint16_t));
   std::memset(flameCount_, 0, sizeof flameCount_);
   flameStrays_ = 0;
   for (const Sprite& tile : Imgliekki) indexFlame(tile, 1);
@@ -100,7 +118,7 @@ void Frmbomb::rebuildFlameIndex() const {
 
 bool Frmbomb::flameAt(int x, int y) const {
   if (Imgliekki.touched) rebuildFlameIndex();
-  const int slot = flameSlot(x, y, kIndexWide, kIndexHigh);
+  const int slot = slotOf(x, y);
   if (slot >= 0) return flameCount_[slot] != 0;
   if (flameStrays_ == 0) return false;
   for (const Sprite& f : Imgliekki)
@@ -111,7 +129,7 @@ bool Frmbomb::flameAt(int x, int y) const {
 bool Frmbomb::flameIndexAgrees() const {
   if (Imgliekki.touched) return true;  // rebuilt before its next use
   const int strays = flameStrays_;
-  std::uint16_t kept[kIndexWide * kIndexHigh];
+  std::uint16_t kept[kSlots];
   std::memcpy(kept, flameCount_, sizeof kept);
   rebuildFlameIndex();
   return strays == flameStrays_ && std::memcmp(kept, flameCount_, sizeof kept) == 0;
