@@ -46,15 +46,26 @@ case "${1:-}" in
     done
     echo "=== fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
     build fuzz
-    corpus=$(mktemp -d)
+    corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
     cp tests/scenarios/*.sim "$corpus"/
-    log=$(mktemp)
     status=0
-    (cd "$corpus" && "$OLDPWD/build/fuzz/sim_fuzz" -max_total_time=60 -max_len=4096 -timeout=10 \
-      -print_final_stats=1 . >"$log" 2>&1) || status=$?
+    (cd "$corpus" && "$OLDPWD/build/fuzz/sim_fuzz" -seed=1 -max_total_time=60 -max_len=4096 \
+      -timeout=10 -artifact_prefix="$found/" -print_final_stats=1 . >"$log" 2>&1) || status=$?
     grep -E 'DONE|ERROR|SUMMARY|runtime error|invariant|stat::number_of_executed_units' "$log" || true
-    rm -rf "$corpus" "$log"
-    [ "$status" -eq 0 ] || { echo "fuzzing found a fault (status $status)"; exit "$status"; }
+    if [ "$status" -ne 0 ]; then
+      # The input that broke it, so the failure can be replayed: build/fuzz/sim_fuzz FILE
+      for f in "$found"/*; do
+        [ -f "$f" ] || continue
+        echo "--- reproducer $(basename "$f"), base64:"
+        base64 "$f"
+        echo "--- as text:"
+        cat -v "$f" | head -n 60
+      done
+      tail -n 40 "$log"
+      echo "fuzzing found a fault (status $status)"
+    fi
+    rm -rf "$corpus" "$found" "$log"
+    [ "$status" -eq 0 ] || exit "$status"
     ;;
   *)
     echo "usage: bash setup.sh play | test" >&2

@@ -168,7 +168,8 @@ void Frmbomb::Cmdcont2_Click() {
   playerx = 6120;
   playery = 7080;
   direction = 0;
-  level = static_cast<i16>(level + 1);
+  // There is no last level, but the count stops where its 16 bits end.
+  if (level < 32767) level = static_cast<i16>(level + 1);
   Lbllevel2.Caption = numberCaption(level);
   startCountdown();
 }

@@ -139,8 +139,10 @@ std::string Frmbomb::invariantBroken() const {
     if (!onLattice(bombx(i), bomby(i)) || !inField(bombx(i), bomby(i)))
       return at("bomb", i) + " is off the lattice or outside the field";
   }
+  // The long sets are walked directly: this runs after every handler of hours of play, in
+  // builds where each indexed access is a call.
   for (int j = 0; j <= 319; ++j) {
-    const Sprite& t = Imgliekki(j);
+    const Sprite& t = Imgliekki.items[j];
     if (!t.Visible) continue;
     // The rays reach at most the border ring around the field.
     if (!onLattice(t.Left, t.Top) || t.Left < 120 || t.Left > 12360 || t.Top < 1080 || t.Top > 7560)
@@ -149,7 +151,7 @@ std::string Frmbomb::invariantBroken() const {
   if (!flameIndexAgrees()) return "the flame index does not match the flame tiles";
   if (!title) {
     for (int j = 0; j <= 1011; ++j)
-      if (wallwreck(j) == 1 && !Imgmuuri(j).Visible)
+      if (wallwreck.items[j] == 1 && !Imgmuuri.items[j].Visible)
         return at("wallwreck", j) + " marks a hidden tile";
   }
 

@@ -112,7 +112,7 @@ void Frmbomb::rebuildFlameIndex() const {
   static_assert(sizeof flameCount_ == kSlots * sizeof(std::uint16_t));
   std::memset(flameCount_, 0, sizeof flameCount_);
   flameStrays_ = 0;
-  for (const Sprite& tile : Imgliekki) indexFlame(tile, 1);
+  for (const Sprite& tile : Imgliekki.items) indexFlame(tile, 1);
   Imgliekki.touched = false;
 }
 

@@ -16,6 +16,11 @@ bool counting = false;
 long allocations = 0;
 }  // namespace
 
+// GCC takes free() of what this operator new got from malloc() for a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t n) {
   if (counting) ++allocations;
   if (void* p = std::malloc(n ? n : 1)) return p;

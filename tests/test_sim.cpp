@@ -168,6 +168,50 @@ TEST(Sim, ErrorsNameTheLineAndTheRunGoesOn) {
   EXPECT_EQ(n, 13);
 }
 
+// Lines a tool or a fuzzer may send: each is an error that names its line and changes
+// nothing, never a crash, a hang or a wrong answer.
+TEST(Sim, BadValuesAreErrorsThatChangeNothing) {
+  const std::string play = "click Cmdstart\nwait 4100\ndump\n";
+  for (const char* bad : {
+           "set level -32768",             // the enemy count would wrap
+           "set lives -1",                 // lives would count down for ever
+           "get Imgvih(4294967299).Left",  // an index past int
+           "get score(-5)",                // an index where none belongs
+           "get Imgvih(-1).Left",          // below the set
+           "set bombfuse(-1) 3",           // below the set
+           "wait 9223372036854775807",     // past the clock's range
+           "wait 9223372036854775",        // a wait that would never end
+           "set playerx 365",              // off the lattice: nothing would stop a walk
+           "set enemyy(0) 9000",           // outside the field
+           "set enemykindclock(0) 10",     // past the clock's turn
+           "set rayreach(0) 5",            // beyond a ray
+           "set Imgmuuri(5).Left 1",       // the field does not move
+       }) {
+    const SimRun r = sim(play + bad + "\ndump\n");
+    EXPECT_EQ(r.status, 1) << bad;
+    EXPECT_EQ(r.err.rfind("line 4: ", 0), 0u) << bad << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << bad;
+    const std::size_t split = r.out.find('\n');
+    EXPECT_EQ(r.out.substr(0, split + 1), r.out.substr(split + 1)) << bad;
+  }
+  // What the game can live with is done exactly: the level stops at 32767.
+  const SimRun top =
+      sim("set level 32767\nset Cmdcont2.Visible 1\nclick Cmdcont2\nget level\nget "
+          "Lbllevel2.Caption\nset level 0\ncall asetaviholliset\nget enemylast\n");
+  EXPECT_EQ(top.out, "level 32767\nLbllevel2.Caption \" 32767\"\nenemylast -1\n");
+  EXPECT_EQ(top.status, 0) << top.err;
+}
+
+TEST(Sim, CaptionsAreWrittenAsValidJsonStrings) {
+  const SimRun r =
+      sim("set Lblcount.Caption \"a\tb\x01\xff\\\"q\"\nset Lblcount.Visible 1\nget "
+          "Lblcount.Caption\ndump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Lblcount.Caption \"a\\u0009b\\u0001\\u00ff\\\"q\"");
+  EXPECT_NE(r.out.find("\"Caption\":\"a\\u0009b\\u0001\\u00ff\\\"q\""), std::string::npos);
+  for (char c : r.out) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f)) << int(c);
+}
+
 TEST(Sim, ScreenshotWritesAPng) {
   const std::string path = ::testing::TempDir() + "mazeblast_title.png";
   const SimRun r = sim("screenshot " + path + "\n");

@@ -8,7 +8,7 @@
 namespace mazeblast {
 namespace {
 
-// Twenty simulated hours in all, in two halves that ctest runs side by side.
+// Two hundred simulated hours in all, in two halves that ctest runs side by side.
 void soakSeeds(int first, int last, double hoursEach) {
   SoakReport all;
   for (int seed = first; seed <= last; ++seed) {
@@ -26,11 +26,11 @@ void soakSeeds(int first, int last, double hoursEach) {
   EXPECT_GT(all.bombsDropped, 0);
 }
 
-TEST(Soak, TenHoursOnSeedsOneToFive) {
-  soakSeeds(1, 5, 2.0);
+TEST(Soak, HundredHoursOnSeedsOneToFive) {
+  soakSeeds(1, 5, 20.0);
 }
-TEST(Soak, TenHoursOnSeedsSixToTen) {
-  soakSeeds(6, 10, 2.0);
+TEST(Soak, HundredHoursOnSeedsSixToTen) {
+  soakSeeds(6, 10, 20.0);
 }
 
 }  // namespace

@@ -24,30 +24,38 @@ namespace {
 struct Field {
   const char* name;
   int count;   // 1 for a scalar
-  int lo, hi;  // the values it may be set to: those the game can index with
+  int lo, hi;  // the values it may be set to: none makes the game index outside a set or
+               // overflow later
+  int step;    // and only every step-th from lo: positions stand on the quarter lattice
   i16* (*s16)(Frmbomb&);
   i32* (*s32)(Frmbomb&);
 };
 
 constexpr int kMin16 = -32768, kMax16 = 32767;
 // clang-format off
-#define S16(name, lo, hi) Field{#name, 1, lo, hi, [](Frmbomb& f) { return &f.name; }, nullptr}
-#define S32(name, lo, hi) Field{#name, 1, lo, hi, nullptr, [](Frmbomb& f) { return &f.name; }}
+#define S16(name, lo, hi) Field{#name, 1, lo, hi, 1, [](Frmbomb& f) { return &f.name; }, nullptr}
+#define S32(name, lo, hi) Field{#name, 1, lo, hi, 1, nullptr, [](Frmbomb& f) { return &f.name; }}
 #define ARR(name, lo, hi) \
-  Field{#name, decltype(Frmbomb::name)::size(), lo, hi, [](Frmbomb& f) { return f.name.items; }, nullptr}
+  Field{#name, decltype(Frmbomb::name)::size(), lo, hi, 1, [](Frmbomb& f) { return f.name.items; }, nullptr}
+// Whatever walks stands on the quarter lattice inside the field: off it nothing stops a step,
+// and a walk that never ends would leave the number range.
+#define ON_X(field) Field{field.name, field.count, 360, 11880, 240, field.s16, field.s32}
+#define ON_Y(field) Field{field.name, field.count, 1320, 7080, 240, field.s16, field.s32}
 // clang-format on
 
-// Scores stay where adding points cannot pass the 32-bit range; positions in the 16-bit one.
+// Scores stay where adding points cannot pass the 32-bit range. The level stops at 32767,
+// lives and death timers count down to 0 and stop there, a kind clock counts up to 10, and
+// a ray's reach loses at most a few steps to each burst.
 constexpr int kMaxScore = 2000000000;
 
 const Field kFields[] = {
     S32(score, 0, kMaxScore),
-    S16(level, kMin16, kMax16),
-    S16(lives, kMin16, kMax16),
+    S16(level, 0, kMax16),
+    S16(lives, 0, kMax16),
     S32(hiscore, 0, kMaxScore),
     S16(bonus, kMin16, kMax16),
-    S32(playerx, kMin16, kMax16),
-    S16(playery, kMin16, kMax16),
+    ON_X(S32(playerx, 0, 0)),
+    ON_Y(S16(playery, 0, 0)),
     S16(direction, 0, 4),
     S16(paused, kMin16, kMax16),
     S16(dying, kMin16, kMax16),
@@ -62,7 +70,7 @@ const Field kFields[] = {
     ARR(bombexploded, kMin16, kMax16),
     ARR(bombpending, kMin16, kMax16),
     ARR(bombflames, kMin16, kMax16),
-    ARR(rayreach, kMin16, kMax16),
+    ARR(rayreach, -30000, 4),
     ARR(raystop, kMin16, kMax16),
     S16(raybase, 0, 72),
     S16(flamebase, 0, 288),
@@ -70,14 +78,14 @@ const Field kFields[] = {
     S16(bombnear, kMin16, kMax16),
     S16(bombplaced, kMin16, kMax16),
     ARR(wallwreck, kMin16, kMax16),
-    ARR(enemyx, kMin16, kMax16),
-    ARR(enemyy, kMin16, kMax16),
+    ON_X(ARR(enemyx, 0, 0)),
+    ON_Y(ARR(enemyy, 0, 0)),
     ARR(enemyhit, kMin16, kMax16),
     ARR(enemyblocked, kMin16, kMax16),
-    ARR(enemydeathtimer, kMin16, kMax16),
+    ARR(enemydeathtimer, 0, kMax16),
     ARR(enemydir, 0, 3),
     ARR(enemykind, 0, 2),
-    ARR(enemykindclock, kMin16, kMax16),
+    ARR(enemykindclock, kMin16, 9),
     ARR(enemynewkind, kMin16, kMax16),
     S16(enemyhitpending, kMin16, kMax16),
     S16(tickinterval, kMin16, kMax16),
@@ -85,6 +93,8 @@ const Field kFields[] = {
 #undef S16
 #undef S32
 #undef ARR
+#undef ON_X
+#undef ON_Y
 
 const Field* findField(std::string_view name) {
   for (const Field& f : kFields)
@@ -122,7 +132,8 @@ const Procedure kProcedures[] = {
 
 struct Target {
   std::string name;
-  int index = -1;  // -1: none given
+  bool indexed = false;
+  long index = 0;  // as written: checked against the set before it is used
   std::string prop;
 };
 
@@ -144,7 +155,8 @@ bool parseTarget(std::string_view s, Target& t) {
     long v;
     if (close == std::string_view::npos || !parseInt(s.substr(i + 1, close - i - 1), v))
       return false;
-    t.index = static_cast<int>(v);
+    t.indexed = true;
+    t.index = v;
     i = close + 1;
   }
   if (i < s.size()) {
@@ -155,11 +167,23 @@ bool parseTarget(std::string_view s, Target& t) {
   return true;
 }
 
+// A caption in double quotes, as JSON writes a string: quotes and backslashes escaped, and
+// every byte that is not printable ASCII as \u00XX, so a line stays one line of valid text.
 std::string quoted(std::string_view s) {
   std::string out = "\"";
   for (char c : s) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20 || u >= 0x7f) {
+      constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
   }
   return out + "\"";
 }
@@ -202,27 +226,21 @@ class Sim {
 std::string Sim::resolve(const std::string& text, Resolved& r, bool wantProp) {
   Target t;
   if (!parseTarget(text, t)) return "bad target '" + text + "'";
-  if (const Field* f = findField(t.name)) {
-    if (!t.prop.empty()) return "'" + t.name + "' has no properties";
-    if (f->count > 1 && t.index < 0) return "'" + t.name + "' needs an index";
-    if (f->count == 1 && t.index >= 0) return "'" + t.name + "' takes no index";
-    if (f->count > 1 && t.index >= f->count)
-      return "index " + std::to_string(t.index) + " outside " + t.name + "(0.." +
-             std::to_string(f->count - 1) + ")";
-    r.field = f;
-    r.index = t.index < 0 ? 0 : t.index;
-    return "";
-  }
-  const ElementSet* s = findElementSet(t.name);
-  if (!s) return "unknown name '" + t.name + "'";
-  if (s->indexed && t.index < 0) return "'" + t.name + "' needs an index";
-  if (!s->indexed && t.index >= 0) return "'" + t.name + "' takes no index";
-  if (s->indexed && t.index >= s->count)
+  const Field* f = findField(t.name);
+  const ElementSet* s = f ? nullptr : findElementSet(t.name);
+  if (!f && !s) return "unknown name '" + t.name + "'";
+  const bool many = f ? f->count > 1 : s->indexed;
+  const int count = f ? f->count : s->count;
+  if (many && !t.indexed) return "'" + t.name + "' needs an index";
+  if (!many && t.indexed) return "'" + t.name + "' takes no index";
+  if (t.indexed && (t.index < 0 || t.index >= count))
     return "index " + std::to_string(t.index) + " outside " + t.name + "(0.." +
-           std::to_string(s->count - 1) + ")";
-  if (wantProp && t.prop.empty()) return "'" + text + "' needs a property";
+           std::to_string(count - 1) + ")";
+  if (f && !t.prop.empty()) return "'" + t.name + "' has no properties";
+  if (s && wantProp && t.prop.empty()) return "'" + text + "' needs a property";
+  r.field = f;
   r.set = s;
-  r.index = t.index < 0 ? 0 : t.index;
+  r.index = static_cast<int>(t.index);
   r.prop = t.prop;
   return "";
 }
@@ -346,7 +364,9 @@ std::string Sim::set(const Resolved& r, const std::string& value) {
   long v;
   if (r.field) {
     if (std::string e = number(r.field->lo, r.field->hi, v); !e.empty()) return e;
-    if (r.field->s16 && (v < kMin16 || v > kMax16)) return "value " + value + " is not 16-bit";
+    if ((v - r.field->lo) % r.field->step != 0)
+      return "value " + value + " is off the quarter lattice (" + std::to_string(r.field->lo) +
+             " + 240 k)";
     if (r.field->s16)
       r.field->s16(g)[r.index] = static_cast<i16>(v);
     else
@@ -526,7 +546,14 @@ std::string Sim::run(const std::string& raw) {
     return "no button '" + rest + "'";
   }
   if (cmd == "wait") {
+    // A wait ends: at most about eleven days of play at a time, and a clock that stays far
+    // inside its 64-bit range.
+    constexpr long kLongestWaitMs = 1000000000;
+    constexpr std::int64_t kLastUs = std::int64_t{1} << 62;
     if (!parseInt(rest, v) || v < 0) return "bad time '" + rest + "'";
+    if (v > kLongestWaitMs)
+      return "wait " + rest + " is longer than " + std::to_string(kLongestWaitMs) + " ms";
+    if (g.clock.nowUs > kLastUs - v * 1000) return "the virtual clock would run past its end";
     runVirtual(g.clock, g.timers, 9, g.clock.nowUs + v * 1000, [&](int i) { g.timerTick(i + 1); });
     return "";
   }
