@@ -51,15 +51,18 @@ int shiftState(Uint16 mod) {
   return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
 }
 
-// The button under a point of the game's 849 x 565 picture, or -1.
+// Whether button b is shown and under a point of the game's 849 x 565 picture.
+bool over(Frmbomb& game, int b, int x, int y) {
+  const Button& btn = game.*kButtons[b].button;
+  const int l = btn.Left / kTwipsPerPixel, t = btn.Top / kTwipsPerPixel;
+  return btn.Visible && x >= l && x < l + btn.Width / kTwipsPerPixel && y >= t &&
+         y < t + btn.Height / kTwipsPerPixel;
+}
+
+// The shown button under a point, or -1.
 int buttonAt(Frmbomb& game, int x, int y) {
-  for (int b = 0; b < 4; ++b) {
-    const Button& btn = game.*kButtons[b].button;
-    const int l = btn.Left / kTwipsPerPixel, t = btn.Top / kTwipsPerPixel;
-    if (btn.Visible && x >= l && x < l + btn.Width / kTwipsPerPixel && y >= t &&
-        y < t + btn.Height / kTwipsPerPixel)
-      return b;
-  }
+  for (int b = 0; b < 4; ++b)
+    if (over(game, b, x, y)) return b;
   return -1;
 }
 
@@ -110,8 +113,39 @@ void InputRouter::toggleFullscreen() {
   changed_ = true;
 }
 
-void InputRouter::openController(int index) {
-  if (SDL_IsGameController(index)) SDL_GameControllerOpen(index);
+InputRouter::InputRouter(SDL_Window* window) : window_(window) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_StopTextInput();
+}
+
+InputRouter::~InputRouter() {
+  for (SDL_GameController*& pad : pads_)
+    if (pad) SDL_GameControllerClose(pad), pad = nullptr;
+}
+
+int InputRouter::padsOpen() const {
+  int n = 0;
+  for (SDL_GameController* pad : pads_) n += pad != nullptr;
+  return n;
+}
+
+void InputRouter::openController(int deviceIndex) {
+  // SDL announces the pads present at start-up as plugged in, and a pad may be announced
+  // again: each is opened once.
+  if (!SDL_IsGameController(deviceIndex)) return;
+  if (SDL_GameControllerFromInstanceID(SDL_JoystickGetDeviceInstanceID(deviceIndex))) return;
+  for (SDL_GameController*& pad : pads_) {
+    if (pad) continue;
+    pad = SDL_GameControllerOpen(deviceIndex);
+    return;
+  }
+}
+
+void InputRouter::closeController(SDL_JoystickID id) {
+  for (SDL_GameController*& pad : pads_) {
+    if (!pad || SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) != id) continue;
+    SDL_GameControllerClose(pad);
+    pad = nullptr;
+  }
 }
 
 bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
@@ -151,6 +185,7 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
       break;
     }
     case SDL_CONTROLLERDEVICEADDED: openController(ev.cdevice.which); break;
+    case SDL_CONTROLLERDEVICEREMOVED: closeController(ev.cdevice.which); break;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
       const bool down = ev.type == SDL_CONTROLLERBUTTONDOWN;
@@ -181,8 +216,10 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
     case SDL_MOUSEBUTTONUP:
       // A button is pressed when the mouse is let go over the button it went down on.
       if (ev.button.button == SDL_BUTTON_LEFT && mouseDownOn_ >= 0 &&
-          buttonAt(game, ev.button.x, ev.button.y) == mouseDownOn_)
-        pressButton(game, (game.*kButtons[mouseDownOn_].button).accessKey(), false);
+          over(game, mouseDownOn_, ev.button.x, ev.button.y)) {
+        (game.*kButtons[mouseDownOn_].click)();
+        changed_ = true;
+      }
       mouseDownOn_ = -1;
       break;
     default: break;

@@ -24,7 +24,12 @@ int stickArrow(int x, int y);
 // paused, when the window loses the focus or is minimised.
 class InputRouter {
  public:
-  explicit InputRouter(SDL_Window* window = nullptr) : window_(window) {}
+  // Turns SDL's text input off: keys are keys, and an input method left listening could
+  // swallow them.
+  explicit InputRouter(SDL_Window* window = nullptr);
+  ~InputRouter();
+  InputRouter(const InputRouter&) = delete;
+  InputRouter& operator=(const InputRouter&) = delete;
 
   // Returns false when the window is closed.
   bool handle(Frmbomb& game, const SDL_Event& ev);
@@ -35,18 +40,23 @@ class InputRouter {
   void clearChanged() { changed_ = false; }
   void markChanged() { changed_ = true; }
   bool focused() const { return focused_; }
+  int padsOpen() const;
 
  private:
   void key(Frmbomb& game, int code, bool down, int shift);
   bool pressButton(Frmbomb& game, int accessKey, bool anyShown);
   void releaseAll(Frmbomb& game);
   void toggleFullscreen();
-  void openController(int index);
+  void openController(int deviceIndex);
+  void closeController(SDL_JoystickID id);
 
   SDL_Window* window_;
   bool held_[256] = {};
   int stick_ = 0;  // the arrow the left stick holds down
   int mouseDownOn_ = -1;
+  // The pads opened, each once, and closed when unplugged: an open pad keeps SDL polling.
+  static constexpr int kMaxPads = 8;
+  SDL_GameController* pads_[kMaxPads] = {};
   bool focused_ = true;
   bool changed_ = true;
 };

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "game/Frmbomb.h"
 #include "screen/input.h"
+#include "screen/options.h"
 #include "screen/registry.h"
 #include "screen/render.h"
 
@@ -26,6 +29,7 @@ int chooseScale(int usableWidth, int usableHeight) {
 namespace {
 
 constexpr std::int64_t kFrameUs = 16667;
+constexpr const char* kDesktopId = "org.rmo.Mazeblast";
 
 struct SdlSession {
   SDL_Window* window = nullptr;
@@ -60,9 +64,28 @@ bool RealClock::waitUntil(std::int64_t dueUs, SDL_Event* ev) const {
   return SDL_PollEvent(ev) != 0;
 }
 
-int runGame() {
+std::string windowDrivers() {
+  std::string list;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string_view name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    // Asked with no compositor named, the Wayland library says so on standard error itself.
+    if (name == "wayland" && !SDL_getenv("WAYLAND_DISPLAY")) continue;
+    if (!list.empty()) list += ',';
+    list += name;
+  }
+  return list;
+}
+
+int runGame(const Options& options) {
   RealClock clock;
   SdlSession sdl;
+  // Only a driver chosen on purpose (the tests' dummy or offscreen) may run without a window.
+  const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+  if (!chosen || !*chosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, windowDrivers().c_str());
+  // The window's class names the desktop entry, so docks group the window with its launcher.
+  setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
     return fail(std::string("cannot open the display: ") + SDL_GetError());
   // A game without its pads still plays.
@@ -71,10 +94,12 @@ int runGame() {
   const int height = layout::kClientHeight / kTwipsPerPixel;
   SDL_Rect usable{0, 0, width, height};
   SDL_GetDisplayUsableBounds(0, &usable);
-  const int scale = chooseScale(usable.w, usable.h);
-  sdl.window = SDL_CreateWindow("RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                width * scale, height * scale,
-                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+  const int scale = options.scale > 0 ? options.scale : chooseScale(usable.w, usable.h);
+  const Uint32 fullscreen = options.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+  sdl.window = SDL_CreateWindow(
+      "RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale,
+      height * scale,
+      SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | fullscreen);
   if (!sdl.window) return fail(std::string("cannot open the window: ") + SDL_GetError());
   if (SDL_Surface* icon = IMG_ReadXPMFromArray(const_cast<char**>(art::icon.xpm))) {
     SDL_SetWindowIcon(sdl.window, icon);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 namespace mazeblast {
 
@@ -27,7 +28,13 @@ class RealClock {
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+struct Options;
+
+// The video drivers worth trying when the player named none: those that show a window. SDL
+// would otherwise fall back to drivers that draw nowhere, and the game would run unseen.
+std::string windowDrivers();
+
 // Opens the window and plays until it is closed. Returns the process exit status.
-int runGame();
+int runGame(const Options& options);
 
 }  // namespace mazeblast

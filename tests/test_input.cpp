@@ -143,5 +143,59 @@ TEST(StickArrow, DominantAxisPastTheDeadZone) {
   EXPECT_EQ(stickArrow(0, -32768), 38);
 }
 
+TEST_F(Input, TheMouseUpPressesTheButtonItWentDownOn) {
+  f.Cmdcont2.Visible = true;  // level done
+  auto mouse = [&](Uint32 type) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 5280 / 15 + 20;
+    e.button.y = 5160 / 15 + 10;
+    send(e);
+  };
+  mouse(SDL_MOUSEBUTTONDOWN);
+  f.Cmdcont.Visible = true;  // "&Play next life" comes up in the same place, with the same letter
+  mouse(SDL_MOUSEBUTTONUP);
+  EXPECT_FALSE(f.Cmdcont2.Visible);  // pressed
+  EXPECT_TRUE(f.Cmdcont.Visible);    // not pressed
+  EXPECT_TRUE(f.Tmr3.enabled());
+}
+
+// SDL's own stand-in pads, on the dummy video driver: each pad is opened once however often
+// it is announced, and closed when it goes; and text input is off for the window.
+TEST(Pads, OpenedOnceAndClosedWhenUnplugged) {
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+  {
+    InputRouter router;
+    EXPECT_FALSE(SDL_IsTextInputActive());
+    Frmbomb f;
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int device = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    ASSERT_TRUE(SDL_IsGameController(device));
+    const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device);
+    SDL_Event added{};
+    added.type = SDL_CONTROLLERDEVICEADDED;
+    added.cdevice.which = device;
+    router.handle(f, added);
+    router.handle(f, added);  // announced again
+    EXPECT_EQ(router.padsOpen(), 1);
+    EXPECT_NE(SDL_GameControllerFromInstanceID(id), nullptr);
+    SDL_Event removed{};
+    removed.type = SDL_CONTROLLERDEVICEREMOVED;
+    removed.cdevice.which = id;
+    router.handle(f, removed);
+    EXPECT_EQ(router.padsOpen(), 0);
+    EXPECT_EQ(SDL_GameControllerFromInstanceID(id), nullptr);
+    SDL_JoystickDetachVirtual(device);
+  }
+  SDL_Quit();
+}
+
 }  // namespace
 }  // namespace mazeblast

@@ -1,9 +1,10 @@
 // mazeblast-sim [--seed N] < script
-#include <cstdlib>
-#include <cstring>
+#include <charconv>
 #include <iostream>
+#include <string_view>
 
 #include "tools/sim.h"
+#include "version.h"
 
 // Caches that fontconfig keeps for the life of the process are not leaks of ours.
 extern "C" const char* __lsan_default_suppressions() {
@@ -13,15 +14,24 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
   std::uint64_t seed = 1;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
-      char* end = nullptr;
-      seed = std::strtoull(argv[++i], &end, 10);
-      if (*end != 0) {
-        std::cerr << "mazeblast-sim: --seed takes a whole number\n";
+    const std::string_view arg = argv[i];
+    if (arg == "--seed" && i + 1 < argc) {
+      const std::string_view n = argv[++i];
+      const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), seed);
+      if (ec != std::errc() || end != n.data() + n.size()) {
+        std::cerr << "mazeblast-sim: --seed takes a whole number, not '" << n << "'\n";
         return 2;
       }
+    } else if (arg == "--version") {
+      std::cout << "mazeblast-sim " MAZEBLAST_VERSION "\n";
+      return 0;
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << "Usage: mazeblast-sim [--seed N] < script\n"
+                   "Plays RMO Mazeblast headless on a virtual clock from the commands of the "
+                   "script;\nsee mazeblast-sim(6) for them.\n";
+      return 0;
     } else {
-      std::cerr << "usage: mazeblast-sim [--seed N] < script\n";
+      std::cerr << "mazeblast-sim: unknown option '" << arg << "' (see --help)\n";
       return 2;
     }
   }

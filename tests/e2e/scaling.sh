@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # On a 2560 x 1440 screen the window opens at twice the size, scales its picture pixel for
-# pixel with black borders when resized, and F11 switches fullscreen and back.
+# pixel with black borders when resized, and F11 switches fullscreen and back; --scale 3
+# opens it at three times, --fullscreen over the whole screen.
 set -u
 game=$1 closer=$2
 if [ -z "${DISPLAY:-}" ]; then
@@ -52,7 +53,20 @@ echo "F11 switched fullscreen and back"
 "$closer" "$win"
 wait $pid
 status=$?
+[ $status -eq 0 ] || fail "the game ended with status $status"
+
+# The command line: a scale of the player's choosing, and fullscreen from the start.
+for run in "--scale 3:2547x1695" "--fullscreen:2560x1440"; do
+  "$game" ${run%%:*} &
+  pid=$!
+  win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+  [ -n "$win" ] || fail "no window with ${run%%:*}"
+  sleep 0.7
+  [ "$(size)" = "${run##*:}" ] || fail "${run%%:*} opened $(size), not ${run##*:}"
+  echo "${run%%:*}: $(size)"
+  "$closer" "$win"
+  wait $pid || fail "the game with ${run%%:*} ended with status $?"
+done
 kill $wm 2>/dev/null
 trap - EXIT
-[ $status -eq 0 ] || fail "the game ended with status $status"
 echo "scaling test passed"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game in a real X window under Xvfb: it opens with its title and size, a real click
+# The real game in a real X window under Xvfb: it opens with its title, size and class, a real click
 # starts the game, the held right arrow walks the player right, Q ends the game with "New
 # game", in a new game an enemy is seen moving, and closing the window ends the process with
 # status 0.
@@ -19,6 +19,9 @@ geometry=$(xwininfo -id "$win")
 echo "$geometry" | grep -q 'Width: 849' || fail "client width is not 849: $geometry"
 echo "$geometry" | grep -q 'Height: 565' || fail "client height is not 565: $geometry"
 read -r wx wy < <(origin "$win")
+# Docks group the window with its launcher by the window's class.
+class=$(sed -n 's/^StartupWMClass=//p' "$(dirname "$0")/../../data/org.rmo.Mazeblast.desktop")
+xprop -id "$win" WM_CLASS | grep -q "\"$class\"\$" || fail "window class $(xprop -id "$win" WM_CLASS), not $class"
 
 # The start button's face is green until a real click presses it.
 sleep 0.5

@@ -1,0 +1,75 @@
+#include "screen/options.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "version.h"
+
+namespace mazeblast {
+
+namespace {
+
+constexpr int kLargestScale = 8;
+
+bool wholeNumber(std::string_view s, int lo, int hi, int& v) {
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return ec == std::errc() && end == s.data() + s.size() && v >= lo && v <= hi;
+}
+
+}  // namespace
+
+Options parseOptions(int argc, const char* const* argv) {
+  Options o;
+  auto bad = [&](const std::string& what) {
+    o.error = what + " (see --help)";
+    return o;
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
+    } else if (arg == "--fullscreen") {
+      o.fullscreen = true;
+    } else if (arg == "--scale" || arg.substr(0, 8) == "--scale=") {
+      std::string_view value;
+      if (arg == "--scale") {
+        if (i + 1 == argc) return bad("--scale needs a whole number from 1 to 8");
+        value = argv[++i];
+      } else {
+        value = arg.substr(8);
+      }
+      if (!wholeNumber(value, 1, kLargestScale, o.scale))
+        return bad("--scale takes a whole number from 1 to 8, not '" + std::string(value) + "'");
+    } else {
+      return bad("unknown option '" + std::string(arg) + "'");
+    }
+  }
+  return o;
+}
+
+std::string usage() {
+  return "Usage: mazeblast [OPTION]...\n"
+         "RMO Mazeblast " MAZEBLAST_VERSION
+         ", an arcade maze game with timed bombs.\n"
+         "\n"
+         "Options:\n"
+         "  --fullscreen   start in fullscreen (F11 or Alt+Enter switches back)\n"
+         "  --scale N      draw the window N times the game's 849 x 565 pixels, 1 to 8\n"
+         "                 (default: the largest that fits the screen)\n"
+         "  --version      print the version and exit\n"
+         "  -h, --help     print this help and exit\n"
+         "\n"
+         "Keys:\n"
+         "  arrow keys     walk while held; the last one pressed wins\n"
+         "  Space          drop a bomb\n"
+         "  P              pause and resume\n"
+         "  Q              quit the game\n"
+         "  Enter, Alt with the underlined letter   press the button on the screen\n"
+         "  F11, Alt+Enter fullscreen and back\n"
+         "A game controller walks with its D-pad or left stick, drops bombs and presses\n"
+         "buttons with its south button, pauses with Start and quits with Back.\n";
+}
+
+}  // namespace mazeblast

@@ -1,0 +1,20 @@
+// The game's command line: what a player may ask of the program around the rules.
+#pragma once
+
+#include <string>
+
+namespace mazeblast {
+
+struct Options {
+  bool help = false, version = false;
+  bool fullscreen = false;
+  int scale = 0;      // the window's whole-number scale; 0: the largest that fits the screen
+  std::string error;  // one line naming what was wrong; empty when the line was good
+};
+
+Options parseOptions(int argc, const char* const* argv);
+
+// What --help prints.
+std::string usage();
+
+}  // namespace mazeblast
