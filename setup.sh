@@ -10,7 +10,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev libx11-dev
   fontconfig fonts-liberation2 fonts-dejavu-core file
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils openbox
+  xvfb xauth xdotool imagemagick x11-utils openbox lintian
 )
 
 install_missing() {

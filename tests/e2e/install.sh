@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The .deb that CPack makes, unpacked into a scratch root: its files stand in their places,
-# and its game, started there under Xvfb, opens its window.
+# The .deb that CPack makes: lintian finds no error and no warning in it; unpacked into a
+# scratch root, its files stand in their places, and its game, started there under Xvfb,
+# opens its window.
 set -u
 build=$1 closer=$2
 if [ -z "${DISPLAY:-}" ]; then
@@ -12,8 +13,13 @@ trap 'rm -rf "$scratch"' EXIT
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >/dev/null || fail "cpack failed"
 deb=$(ls "$scratch"/out/*.deb) || fail "no .deb made"
 dpkg-deb -x "$deb" "$scratch/root" || fail "the .deb does not unpack"
-for f in usr/bin/mazeblast usr/bin/mazeblast-sim usr/share/applications/org.rmo.Mazeblast.desktop \
-         usr/share/metainfo/org.rmo.Mazeblast.metainfo.xml usr/share/man/man6/mazeblast.6 \
+verdict=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ')
+[ -z "$verdict" ] || fail "lintian: $verdict"
+echo "lintian: no error, no warning"
+for f in usr/games/mazeblast usr/games/mazeblast-sim usr/share/applications/org.rmo.Mazeblast.desktop \
+         usr/share/metainfo/org.rmo.Mazeblast.metainfo.xml usr/share/man/man6/mazeblast.6.gz \
+         usr/share/man/man6/mazeblast-sim.6.gz usr/share/doc/mazeblast/copyright \
+         usr/share/doc/mazeblast/changelog.gz \
          usr/share/icons/hicolor/16x16/apps/org.rmo.Mazeblast.png \
          usr/share/icons/hicolor/256x256/apps/org.rmo.Mazeblast.png; do
   [ -e "$scratch/root/$f" ] || fail "$f is not in the package"
@@ -21,8 +27,15 @@ done
 grep -q '^Exec=mazeblast$' "$scratch/root/usr/share/applications/org.rmo.Mazeblast.desktop" ||
   fail "the desktop entry does not start mazeblast"
 dpkg-deb -f "$deb" Depends | grep -q libsdl2-2.0-0 || fail "the package does not depend on SDL2"
+# One version: the package's is the one the program and its metadata give.
+version=$(dpkg-deb -f "$deb" Version)
+[ "$("$scratch/root/usr/games/mazeblast" --version)" = "mazeblast $version" ] || fail "--version is not $version"
+grep -q "release version=\"$version\"" "$scratch/root/usr/share/metainfo/org.rmo.Mazeblast.metainfo.xml" ||
+  fail "the metadata's release is not $version"
+zcat "$scratch/root/usr/share/man/man6/mazeblast.6.gz" | grep -q "RMO Mazeblast $version" ||
+  fail "the manual page's version is not $version"
 
-"$scratch/root/usr/bin/mazeblast" &
+"$scratch/root/usr/games/mazeblast" &
 pid=$!
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
 [ -n "$win" ] || { kill $pid; fail "the installed game opened no window"; }
