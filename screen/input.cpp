@@ -217,7 +217,8 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
       // A button is pressed when the mouse is let go over the button it went down on.
       if (ev.button.button == SDL_BUTTON_LEFT && mouseDownOn_ >= 0 &&
           over(game, mouseDownOn_, ev.button.x, ev.button.y)) {
-        (game.*kButtons[mouseDownOn_].click)();
+        for (const ButtonBinding& b : kButtons)
+          if (&b == &kButtons[mouseDownOn_]) (game.*b.click)();
         changed_ = true;
       }
       mouseDownOn_ = -1;
