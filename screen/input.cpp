@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "game/Frmbomb.h"
+#include "screen/audio.h"
 #include "screen/registry.h"
 
 namespace mazeblast {
@@ -156,10 +157,14 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED:
           focused_ = false;
+          if (sound_) sound_->setAway(true);
           releaseAll(game);
           pauseIfAway(game);
           break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          focused_ = true;
+          if (sound_) sound_->setAway(false);
+          break;
         default: break;
       }
       changed_ = true;  // exposed, resized, restored: paint again
@@ -174,6 +179,8 @@ bool InputRouter::handle(Frmbomb& game, const SDL_Event& ev) {
       }
       const int code = virtualKey(sym);
       if (code == 0) break;
+      // M is the window's own, and still reaches the game, which has no use for it.
+      if (sym == SDLK_m && !ev.key.repeat && sound_) sound_->toggleMute();
       if (alt && pressButton(game, code, false)) break;
       if (enter && !ev.key.repeat && pressButton(game, 0, true)) break;
       key(game, code, true, shiftState(ev.key.keysym.mod));

@@ -6,6 +6,7 @@
 namespace mazeblast {
 
 class Frmbomb;
+class SoundPlayer;
 
 // The platform's virtual-key number for an SDL key: arrows 37 to 40, space 32, letters their
 // upper-case character code, digits their character, Enter 13. 0 for keys the game never sees.
@@ -40,6 +41,8 @@ class InputRouter {
   void clearChanged() { changed_ = false; }
   void markChanged() { changed_ = true; }
   bool focused() const { return focused_; }
+  // M mutes it, and it is silent while the window is away.
+  void setSound(SoundPlayer* sound) { sound_ = sound; }
   int padsOpen() const;
 
  private:
@@ -51,6 +54,7 @@ class InputRouter {
   void closeController(SDL_JoystickID id);
 
   SDL_Window* window_;
+  SoundPlayer* sound_ = nullptr;
   bool held_[256] = {};
   int stick_ = 0;  // the arrow the left stick holds down
   int mouseDownOn_ = -1;

@@ -16,6 +16,16 @@ bool wholeNumber(std::string_view s, int lo, int hi, int& v) {
   return ec == std::errc() && end == s.data() + s.size() && v >= lo && v <= hi;
 }
 
+// The options that take a number, as "--name N" or "--name=N": the name, or null.
+const char* numbered(std::string_view arg) {
+  for (const char* name : {"--scale", "--volume"}) {
+    const std::string_view n = name;
+    if (arg == n || (arg.substr(0, n.size()) == n && arg.size() > n.size() && arg[n.size()] == '='))
+      return name;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 Options parseOptions(int argc, const char* const* argv) {
@@ -32,16 +42,22 @@ Options parseOptions(int argc, const char* const* argv) {
       o.version = true;
     } else if (arg == "--fullscreen") {
       o.fullscreen = true;
-    } else if (arg == "--scale" || arg.substr(0, 8) == "--scale=") {
+    } else if (arg == "--mute") {
+      o.mute = true;
+    } else if (const char* name = numbered(arg)) {
+      const bool scale = std::string_view(name) == "--scale";
+      const int lo = scale ? 1 : 0, hi = scale ? kLargestScale : 100;
+      const std::string range = std::to_string(lo) + " to " + std::to_string(hi);
       std::string_view value;
-      if (arg == "--scale") {
-        if (i + 1 == argc) return bad("--scale needs a whole number from 1 to 8");
+      if (arg == name) {
+        if (i + 1 == argc) return bad(std::string(name) + " needs a whole number from " + range);
         value = argv[++i];
       } else {
-        value = arg.substr(8);
+        value = arg.substr(std::string_view(name).size() + 1);
       }
-      if (!wholeNumber(value, 1, kLargestScale, o.scale))
-        return bad("--scale takes a whole number from 1 to 8, not '" + std::string(value) + "'");
+      if (!wholeNumber(value, lo, hi, scale ? o.scale : o.volume))
+        return bad(std::string(name) + " takes a whole number from " + range + ", not '" +
+                   std::string(value) + "'");
     } else {
       return bad("unknown option '" + std::string(arg) + "'");
     }
@@ -58,6 +74,8 @@ std::string usage() {
          "  --fullscreen   start in fullscreen (F11 or Alt+Enter switches back)\n"
          "  --scale N      draw the window N times the game's 849 x 565 pixels, 1 to 8\n"
          "                 (default: the largest that fits the screen)\n"
+         "  --mute         start with the sound off (M turns it on and off)\n"
+         "  --volume N     the sound's volume in percent, 0 to 100 (default 80)\n"
          "  --version      print the version and exit\n"
          "  -h, --help     print this help and exit\n"
          "\n"
@@ -66,6 +84,7 @@ std::string usage() {
          "  Space          drop a bomb\n"
          "  P              pause and resume\n"
          "  Q              quit the game\n"
+         "  M              sound off and on\n"
          "  Enter, Alt with the underlined letter   press the button on the screen\n"
          "  F11, Alt+Enter fullscreen and back\n"
          "A game controller walks with its D-pad or left stick, drops bombs and presses\n"

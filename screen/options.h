@@ -9,6 +9,8 @@ struct Options {
   bool help = false, version = false;
   bool fullscreen = false;
   int scale = 0;      // the window's whole-number scale; 0: the largest that fits the screen
+  bool mute = false;  // start with the sound off (M turns it on)
+  int volume = 80;    // percent
   std::string error;  // one line naming what was wrong; empty when the line was good
 };
 

@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "game/Frmbomb.h"
+#include "scene/sound_events.h"
+#include "screen/audio.h"
 #include "screen/input.h"
 #include "screen/options.h"
 #include "screen/registry.h"
@@ -128,7 +130,11 @@ int runGame(const Options& options) {
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
   game->Form_Load();
 
+  SoundPlayer sound(options.volume, options.mute);
+  SoundWatcher watcher;
+  watcher.look(*game);
   InputRouter input(sdl.window);
+  input.setSound(&sound);
   std::int64_t nextFrameUs = 0;
   for (;;) {
     std::int64_t now = clock.nowUs();
@@ -136,24 +142,25 @@ int runGame(const Options& options) {
       game->clock.nowUs = now;
       game->timers[i]->ticked(now);
       game->timerTick(i + 1);
-      if (i != 0) {  // Tmr1 only draws a random value
-        input.markChanged();
-        input.pauseIfAway(*game);  // "GO!" while the player looks elsewhere
-      }
+      input.markChanged();
+      input.pauseIfAway(*game);  // "GO!" while the player looks elsewhere
+      sound.play(watcher.changes(*game), now);
     }
+    sound.closeIfQuiet(now);
     if (input.changedScreen() && now >= nextFrameUs) {
       painter.paint(*game);
       SDL_RenderPresent(sdl.renderer);
       input.clearChanged();
       nextFrameUs = now + kFrameUs;
     }
-    std::int64_t due = nextWake(game->timers, 9);
+    std::int64_t due = std::min(nextWake(game->timers, 9), sound.closeDue());
     if (input.changedScreen()) due = std::min(due, nextFrameUs);
     SDL_Event ev;
     bool got = due == kNever ? SDL_WaitEvent(&ev) != 0 : clock.waitUntil(due, &ev);
     while (got) {
       game->clock.nowUs = clock.nowUs();
       if (!input.handle(*game, ev)) return 0;
+      sound.play(watcher.changes(*game), game->clock.nowUs);
       got = SDL_PollEvent(&ev) != 0;
     }
   }

@@ -1,5 +1,6 @@
 #include "tools/sim.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
+#include "scene/sound_events.h"
+#include "screen/mixer.h"
 #include "screen/registry.h"
 #include "screen/render.h"
 
@@ -200,10 +203,13 @@ class Sim {
   Sim(std::ostream& out, std::uint64_t seed) : out_(out) {
     game_->rnd.reseed(seed);
     game_->Form_Load();
+    watcher_.look(*game_);
   }
 
   // Runs one line; an error message when it fails, else empty.
   std::string run(const std::string& line);
+  // Writes the recording, if one was asked for; an error message when it cannot.
+  std::string finish();
 
  private:
   struct Resolved {
@@ -219,9 +225,51 @@ class Sim {
   void dump();
   std::string elementJson(const ElementSet& s, int i);
 
+  // After every handler: what it changed on the screen, heard.
+  void handled();
+  std::string startRecording(const std::string& path);
+
   std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
   std::ostream& out_;
+  SoundWatcher watcher_;
+  std::vector<std::pair<SoundEvent, std::int64_t>> heard_;  // since the last `sounds`
+  // The recording that `audio` asked for, from its virtual time on.
+  std::string audioPath_;
+  std::int64_t audioFromMs_ = 0;
+  std::unique_ptr<SoundBank> bank_;
+  std::unique_ptr<SoftMixer> mixer_;
 };
+
+void Sim::handled() {
+  const std::int64_t ms = game_->clock.nowUs / 1000;
+  watcher_.changes(*game_).forEach([&](SoundEvent e) {
+    heard_.emplace_back(e, ms);
+    if (mixer_) mixer_->start(e, (ms - audioFromMs_) * kSampleRate / 1000);
+  });
+}
+
+std::string Sim::startRecording(const std::string& path) {
+  if (std::string e = finish(); !e.empty()) return e;
+  // Written at the end of the run; made now, so a file that cannot be written is this
+  // line's error.
+  std::string error;
+  if (!writeWav(path, {}, kSampleRate, &error)) return error;
+  if (!bank_) bank_ = std::make_unique<SoundBank>();
+  mixer_ = std::make_unique<SoftMixer>(*bank_);
+  audioPath_ = path;
+  audioFromMs_ = game_->clock.nowUs / 1000;
+  return "";
+}
+
+std::string Sim::finish() {
+  if (!mixer_) return "";
+  const std::int64_t length =
+      std::max((game_->clock.nowUs / 1000 - audioFromMs_) * kSampleRate / 1000, mixer_->end());
+  std::string error;
+  writeWav(audioPath_, mixer_->mix(length), kSampleRate, &error);
+  mixer_.reset();
+  return error;
+}
 
 std::string Sim::resolve(const std::string& text, Resolved& r, bool wantProp) {
   Target t;
@@ -533,6 +581,7 @@ std::string Sim::run(const std::string& raw) {
         g.Pic1_KeyDown(static_cast<int>(v), 0);
       else
         g.Pic1_KeyUp(static_cast<int>(v), 0);
+      handled();
     }
     return "";
   }
@@ -541,6 +590,7 @@ std::string Sim::run(const std::string& raw) {
       if (rest != b.name) continue;
       if (!(g.*b.button).Visible) return "button " + rest + " is hidden";
       (g.*b.click)();
+      handled();
       return "";
     }
     return "no button '" + rest + "'";
@@ -554,13 +604,17 @@ std::string Sim::run(const std::string& raw) {
     if (v > kLongestWaitMs)
       return "wait " + rest + " is longer than " + std::to_string(kLongestWaitMs) + " ms";
     if (g.clock.nowUs > kLastUs - v * 1000) return "the virtual clock would run past its end";
-    runVirtual(g.clock, g.timers, 9, g.clock.nowUs + v * 1000, [&](int i) { g.timerTick(i + 1); });
+    runVirtual(g.clock, g.timers, 9, g.clock.nowUs + v * 1000, [&](int i) {
+      g.timerTick(i + 1);
+      handled();
+    });
     return "";
   }
   if (cmd == "call") {
     for (const Procedure& p : kProcedures) {
       if (rest == p.name) {
         (g.*p.run)();
+        handled();
         return "";
       }
     }
@@ -597,7 +651,9 @@ std::string Sim::run(const std::string& raw) {
     if (sp2 == std::string::npos) return "set needs a target and a value";
     Resolved r;
     if (std::string e = resolve(rest.substr(0, sp2), r, true); !e.empty()) return e;
-    return set(r, trim(std::string_view(rest).substr(sp2)));
+    const std::string e = set(r, trim(std::string_view(rest).substr(sp2)));
+    watcher_.look(g);  // what a script sets is no event: the next handler starts from it
+    return e;
   }
   if (cmd == "get") {
     Resolved r;
@@ -618,6 +674,19 @@ std::string Sim::run(const std::string& raw) {
     if (!writeScreenshot(g, rest.c_str(), &error)) return error;
     return "";
   }
+  if (cmd == "sounds") {
+    if (!rest.empty()) return "sounds takes nothing";
+    out_ << "sounds";
+    for (const auto& [e, ms] : heard_)
+      out_ << " " << kSoundEventNames[static_cast<int>(e)] << "@" << ms;
+    out_ << "\n";
+    heard_.clear();
+    return "";
+  }
+  if (cmd == "audio") {
+    if (rest.empty()) return "audio needs a file name";
+    return startRecording(rest);
+  }
   return "unknown command '" + cmd + "'";
 }
 
@@ -635,6 +704,11 @@ int runScript(std::istream& in, std::ostream& out, std::ostream& err, std::uint6
       err << "line " << number << ": " << error << "\n";
       status = 1;
     }
+  }
+  if (const std::string error = sim.finish(); !error.empty()) {
+    out.flush();
+    err << "end: " << error << "\n";
+    status = 1;
   }
   return status;
 }

@@ -1,0 +1,51 @@
+// Mixes the game's sounds as the window's mixer does, for a recording: each sound on a
+// channel of its own while one is free (else it is dropped, never played late), scaled by
+// the volume and added into the output, clamped to 16 bits after each channel.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "screen/sounds.h"
+
+namespace mazeblast {
+
+constexpr int kMixChannels = 16;
+constexpr int kDefaultVolume = 80;  // percent
+
+// The mixer's volume, 0 to 128, for a volume of 0 to 100 percent.
+constexpr int mixVolume(int percent) {
+  return (128 * percent + 50) / 100;
+}
+
+class SoftMixer {
+ public:
+  explicit SoftMixer(const SoundBank& bank, int volumePercent = kDefaultVolume)
+      : bank_(bank), volume_(mixVolume(volumePercent)) {}
+
+  // Sound `e` starts at sample `at` (in time order), on the first free channel.
+  void start(SoundEvent e, std::int64_t at);
+  // The sample after the last sound ends.
+  std::int64_t end() const { return end_; }
+  // Everything started, mixed into `length` samples.
+  std::vector<std::int16_t> mix(std::int64_t length) const;
+
+ private:
+  struct Playing {
+    SoundEvent sound;
+    std::int64_t at;
+    int channel;
+  };
+  const SoundBank& bank_;
+  int volume_;
+  std::int64_t channelFreeAt_[kMixChannels] = {};
+  std::vector<Playing> played_;
+  std::int64_t end_ = 0;
+};
+
+// Writes 16-bit mono PCM samples as a WAV file; false, with a message, when it cannot.
+bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate,
+              std::string* error);
+
+}  // namespace mazeblast

@@ -1,0 +1,50 @@
+// The game's sounds, made by the game's own synthesizer when it starts: square, triangle and
+// noise voices with envelopes and pitch slides, in the manner of the classic sound-effect
+// generators. Plain 16-bit mono samples that every front end plays as they are.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace mazeblast {
+
+// What the player hears about, in the order a handler's events are told.
+enum class SoundEvent {
+  button,
+  count,
+  go,
+  drop,
+  burst,
+  crack,
+  kill,
+  caught,
+  lifelost,
+  bonus,
+  cleared,
+  gameover,
+  quit,
+  hiscore,
+  pause,
+  resume,
+};
+constexpr int kSoundEvents = 16;
+constexpr std::string_view kSoundEventNames[kSoundEvents] = {
+    "button",   "count", "go",      "drop",     "burst", "crack",   "kill",  "caught",
+    "lifelost", "bonus", "cleared", "gameover", "quit",  "hiscore", "pause", "resume"};
+
+constexpr int kSampleRate = 48000;
+
+// One sound for each event, all made at once.
+class SoundBank {
+ public:
+  SoundBank();
+  const std::vector<std::int16_t>& operator[](SoundEvent e) const {
+    return sounds_[static_cast<int>(e)];
+  }
+
+ private:
+  std::vector<std::int16_t> sounds_[kSoundEvents];
+};
+
+}  // namespace mazeblast
