@@ -26,6 +26,7 @@ class SoundPlayer {
   // Away (focus lost, minimised): silent at once, and no new sound until back.
   void setAway(bool away);
   bool muted() const { return muted_; }
+  bool silent() const { return muted_ || away_; }
 
   // When the device should be closed, for the event loop to wake then; kNever when closed.
   std::int64_t closeDue() const;

@@ -7,12 +7,13 @@ game=$1 version=$2
 fail() { echo "FAIL: $*"; exit 1; }
 
 out=$("$game" --help) || fail "--help ended with status $?"
-for word in Usage --fullscreen --scale --version Space; do
+for word in Usage --fullscreen --scale --mute --volume --version Space; do
   case "$out" in *"$word"*) ;; *) fail "--help does not mention $word" ;; esac
 done
 [ "$("$game" --version)" = "mazeblast $version" ] || fail "--version said '$("$game" --version)'"
 
-for args in "--frobnicate" "--scale" "--scale 0" "--scale 9" "--scale two" "--scale=" "-x"; do
+for args in "--frobnicate" "--scale" "--scale 0" "--scale 9" "--scale two" "--scale=" "-x" \
+            "--volume" "--volume 101" "--volume -1" "--volume loud" "--volume=" "--mute=1"; do
   err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$game" $args 2>&1 >/dev/null)
   status=$?
   [ $status -eq 2 ] || fail "'$args': status $status"

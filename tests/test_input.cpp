@@ -2,6 +2,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "screen/audio.h"
 #include "screen/input.h"
 #include "screen/window.h"
 #include "tests/game_fixture.h"
@@ -195,6 +196,33 @@ TEST(Pads, OpenedOnceAndClosedWhenUnplugged) {
     SDL_JoystickDetachVirtual(device);
   }
   SDL_Quit();
+}
+
+// M mutes and unmutes, and the game is silent while its window is away; M still reaches
+// the game, which has no use for it.
+TEST(Pads, MMutesAndTheWindowAwayIsSilent) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SoundPlayer sound(80, false);
+  InputRouter router;
+  router.setSound(&sound);
+  Frmbomb f;
+  f.Form_Load();
+  auto send = [&](Uint32 type, SDL_Keycode sym, Uint8 window = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.window.event = window;
+    router.handle(f, e);
+  };
+  send(SDL_KEYDOWN, SDLK_m);
+  EXPECT_TRUE(sound.muted());
+  send(SDL_KEYDOWN, SDLK_m);
+  EXPECT_FALSE(sound.silent());
+  send(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_FOCUS_LOST);
+  EXPECT_TRUE(sound.silent());
+  EXPECT_FALSE(sound.muted());
+  send(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_FALSE(sound.silent());
 }
 
 }  // namespace
