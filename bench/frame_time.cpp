@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
-#include "screen/render.h"
+#include "desktop/render.h"
 
 int main(int argc, char** argv) {
   using namespace mazeblast;

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "screen/audio.h"
+#include "desktop/audio.h"
 
 using namespace mazeblast;
 using Clock = std::chrono::steady_clock;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "screen/timers.h"
-#include "screen/window.h"
+#include "desktop/window.h"
 
 int main(int argc, char** argv) {
   using namespace mazeblast;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "game/Frmbomb.h"
-#include "screen/registry.h"
+#include "scene/registry.h"
 
 namespace mazeblast {
 

@@ -12,7 +12,7 @@
 
 #include "game/Frmbomb.h"
 #include "scene/sound_events.h"
-#include "screen/audio.h"
+#include "desktop/audio.h"
 
 namespace {
 bool counting = false;

@@ -2,9 +2,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "screen/audio.h"
-#include "screen/input.h"
-#include "screen/window.h"
+#include "desktop/audio.h"
+#include "desktop/input.h"
+#include "desktop/window.h"
 #include "tests/game_fixture.h"
 
 namespace mazeblast {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/Frmbomb.h"
-#include "screen/registry.h"
+#include "scene/registry.h"
 
 namespace mazeblast {
 namespace {

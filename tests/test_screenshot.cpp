@@ -8,7 +8,7 @@
 #include <string>
 
 #include "game/Frmbomb.h"
-#include "screen/render.h"
+#include "desktop/render.h"
 
 namespace mazeblast {
 namespace {

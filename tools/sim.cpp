@@ -15,8 +15,8 @@
 #include "game/Frmbomb.h"
 #include "scene/sound_events.h"
 #include "screen/mixer.h"
-#include "screen/registry.h"
-#include "screen/render.h"
+#include "scene/registry.h"
+#include "desktop/render.h"
 
 namespace mazeblast {
 

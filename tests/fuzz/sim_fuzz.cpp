@@ -11,7 +11,7 @@
 #include <string>
 
 #include "game/Frmbomb.h"
-#include "screen/registry.h"
+#include "scene/registry.h"
 #include "tools/sim.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // RMO Mazeblast: reads the command line, opens the window and hands control to its event loop.
 #include <cstdio>
 
-#include "screen/options.h"
-#include "screen/window.h"
+#include "desktop/options.h"
+#include "desktop/window.h"
 #include "version.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "screen/registry.h"
+#include "scene/registry.h"
 
 #include "game/Frmbomb.h"
 

@@ -1,10 +1,10 @@
-#include "screen/input.h"
+#include "desktop/input.h"
 
 #include <cstdlib>
 
+#include "desktop/audio.h"
 #include "game/Frmbomb.h"
-#include "screen/audio.h"
-#include "screen/registry.h"
+#include "scene/registry.h"
 
 namespace mazeblast {
 

@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "scene/registry.h"
 #include "screen/elements.h"
-#include "screen/registry.h"
 
 namespace mazeblast {
 

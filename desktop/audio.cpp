@@ -1,4 +1,4 @@
-#include "screen/audio.h"
+#include "desktop/audio.h"
 
 #include <fcntl.h>
 #include <unistd.h>

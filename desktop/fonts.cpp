@@ -1,6 +1,6 @@
 #include <fontconfig/fontconfig.h>
 
-#include "screen/render.h"
+#include "desktop/render.h"
 
 namespace mazeblast {
 

@@ -1,4 +1,4 @@
-#include "screen/window.h"
+#include "desktop/window.h"
 
 #include <SDL_image.h>
 
@@ -11,13 +11,13 @@
 #include <string_view>
 #include <thread>
 
+#include "desktop/audio.h"
+#include "desktop/input.h"
+#include "desktop/options.h"
+#include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "scene/registry.h"
 #include "scene/sound_events.h"
-#include "screen/audio.h"
-#include "screen/input.h"
-#include "screen/options.h"
-#include "screen/registry.h"
-#include "screen/render.h"
 
 namespace mazeblast {
 

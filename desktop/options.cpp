@@ -1,4 +1,4 @@
-#include "screen/options.h"
+#include "desktop/options.h"
 
 #include <charconv>
 #include <string_view>

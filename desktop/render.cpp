@@ -1,4 +1,4 @@
-#include "screen/render.h"
+#include "desktop/render.h"
 
 #include <SDL_image.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "game/Frmbomb.h"
-#include "screen/registry.h"
+#include "scene/registry.h"
 
 namespace mazeblast {
 
