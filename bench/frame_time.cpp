@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "game/Frmbomb.h"
 #include "desktop/render.h"
+#include "game/Frmbomb.h"
+#include "scene/runner.h"
 
 int main(int argc, char** argv) {
   using namespace mazeblast;
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
   game->Form_Load();
   game->Cmdstart_Click();
   game->level = 10;
-  runVirtual(game->clock, game->timers, 9, 4500 * 1000, [&](int i) { game->timerTick(i + 1); });
+  advanceTo(*game, 4500 * 1000);
   std::string error;
   Painter painter(r);
   if (!painter.load(&error)) return 1;

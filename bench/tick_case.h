@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "game/Frmbomb.h"
+#include "scene/runner.h"
 
 namespace mazeblast {
 namespace {
@@ -18,7 +19,7 @@ std::unique_ptr<Frmbomb> busyLevel() {
   f->Form_Load();
   f->Cmdstart_Click();
   f->level = 10;
-  runVirtual(f->clock, f->timers, 9, 4000 * 1000, [&](int i) { f->timerTick(i + 1); });
+  advanceTo(*f, 4000 * 1000);
   f->Tmr2.disable();
   // Ten bombs along the open rows, all burst once so their flames stand on the field.
   for (int k = 0; k < 10; ++k) {

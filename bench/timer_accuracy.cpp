@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "screen/timers.h"
 #include "desktop/window.h"
+#include "screen/timers.h"
 
 int main(int argc, char** argv) {
   using namespace mazeblast;

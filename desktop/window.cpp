@@ -17,6 +17,7 @@
 #include "desktop/render.h"
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
+#include "scene/runner.h"
 #include "scene/sound_events.h"
 
 namespace mazeblast {
@@ -137,15 +138,14 @@ int runGame(const Options& options) {
   input.setSound(&sound);
   std::int64_t nextFrameUs = 0;
   for (;;) {
-    std::int64_t now = clock.nowUs();
-    for (int i; (i = firstDue(game->timers, 9, now)) >= 0; now = clock.nowUs()) {
-      game->clock.nowUs = now;
-      game->timers[i]->ticked(now);
-      game->timerTick(i + 1);
-      input.markChanged();
-      input.pauseIfAway(*game);  // "GO!" while the player looks elsewhere
-      sound.play(watcher.changes(*game), now);
-    }
+    catchUp(
+        *game, [&] { return clock.nowUs(); },
+        [&](int) {
+          input.markChanged();
+          input.pauseIfAway(*game);  // "GO!" while the player looks elsewhere
+          sound.play(watcher.changes(*game), game->clock.nowUs);
+        });
+    const std::int64_t now = clock.nowUs();
     sound.closeIfQuiet(now);
     if (input.changedScreen() && now >= nextFrameUs) {
       painter.paint(*game);
@@ -153,7 +153,7 @@ int runGame(const Options& options) {
       input.clearChanged();
       nextFrameUs = now + kFrameUs;
     }
-    std::int64_t due = std::min(nextWake(game->timers, 9), sound.closeDue());
+    std::int64_t due = std::min(nextTick(*game), sound.closeDue());
     if (input.changedScreen()) due = std::min(due, nextFrameUs);
     SDL_Event ev;
     bool got = due == kNever ? SDL_WaitEvent(&ev) != 0 : clock.waitUntil(due, &ev);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "game/Frmbomb.h"
+#include "scene/runner.h"
 
 namespace mazeblast {
 
@@ -29,10 +30,9 @@ struct GameTest : ::testing::Test {
   bool checkInvariants = true;
 
   void wait(long ms) {
-    runVirtual(f.clock, f.timers, 9, f.clock.nowUs + ms * 1000, [&](int i) {
-      f.timerTick(i + 1);
+    advanceBy(f, ms, [&](int timer) {
       if (checkInvariants) {
-        ASSERT_EQ(f.invariantBroken(), "") << "after Tmr" << i + 1 << " at " << now() << " ms";
+        ASSERT_EQ(f.invariantBroken(), "") << "after Tmr" << timer << " at " << now() << " ms";
       }
     });
   }

@@ -7,6 +7,7 @@
 
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
+#include "scene/runner.h"
 
 namespace mazeblast {
 
@@ -123,11 +124,11 @@ class Player {
 
   void wait(int ms) {
     Frmbomb& g = *game_;
-    runVirtual(g.clock, g.timers, 9, g.clock.nowUs + std::int64_t{ms} * 1000, [&](int i) {
-      const int lives = g.lives;
-      g.timerTick(i + 1);
+    int lives = g.lives;
+    advanceBy(g, ms, [&](int timer) {
       if (g.lives < lives) ++report_.livesLost;
-      check(kTimerNames[i]);
+      lives = g.lives;
+      check(kTimerNames[timer - 1]);
     });
   }
 

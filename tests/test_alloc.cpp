@@ -10,9 +10,10 @@
 #include <new>
 #include <random>
 
-#include "game/Frmbomb.h"
-#include "scene/sound_events.h"
 #include "desktop/audio.h"
+#include "game/Frmbomb.h"
+#include "scene/runner.h"
+#include "scene/sound_events.h"
 
 namespace {
 bool counting = false;
@@ -56,8 +57,9 @@ TEST(Allocation, NoneFromGoToGameOver) {
   };
   counted([&] { f.Cmdstart_Click(); });
   auto wait = [&](long ms) {
-    runVirtual(f.clock, f.timers, 9, f.clock.nowUs + ms * 1000,
-               [&](int i) { counted([&] { f.timerTick(i + 1); }); });
+    counting = true;
+    advanceBy(f, ms, [&](int) { player.play(watcher.changes(f), f.clock.nowUs); });
+    counting = false;
   };
   f.level = 1;
   wait(4000);  // "GO!"

@@ -161,13 +161,9 @@ TEST_F(Walls, StartingLaterGivesAnotherField) {
   auto fieldAfter = [](long titleMs) {
     auto g = std::make_unique<Frmbomb>();
     g->Form_Load();
-    auto advance = [&](long ms) {
-      runVirtual(g->clock, g->timers, 9, g->clock.nowUs + ms * 1000,
-                 [&](int i) { g->timerTick(i + 1); });
-    };
-    advance(titleMs);
+    advanceBy(*g, titleMs);
     g->Cmdstart_Click();
-    advance(4000);
+    advanceBy(*g, 4000);
     std::vector<bool> shown;
     for (int j = 0; j <= 1011; ++j) shown.push_back(g->Imgmuuri(j).Visible);
     return shown;

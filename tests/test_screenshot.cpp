@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "game/Frmbomb.h"
 #include "desktop/render.h"
+#include "game/Frmbomb.h"
 
 namespace mazeblast {
 namespace {

@@ -12,11 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "scene/registry.h"
+#include "scene/runner.h"
 #include "scene/sound_events.h"
 #include "screen/mixer.h"
-#include "scene/registry.h"
-#include "desktop/render.h"
 
 namespace mazeblast {
 
@@ -604,10 +605,7 @@ std::string Sim::run(const std::string& raw) {
     if (v > kLongestWaitMs)
       return "wait " + rest + " is longer than " + std::to_string(kLongestWaitMs) + " ms";
     if (g.clock.nowUs > kLastUs - v * 1000) return "the virtual clock would run past its end";
-    runVirtual(g.clock, g.timers, 9, g.clock.nowUs + v * 1000, [&](int i) {
-      g.timerTick(i + 1);
-      handled();
-    });
+    advanceBy(g, v, [&](int) { handled(); });
     return "";
   }
   if (cmd == "call") {

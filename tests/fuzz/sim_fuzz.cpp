@@ -12,6 +12,7 @@
 
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
+#include "scene/runner.h"
 #include "tools/sim.h"
 
 namespace {
@@ -54,10 +55,7 @@ void play(const std::uint8_t* data, std::size_t size) {
       g.clock.setFloor(arg & 1 ? 16 : 0);
     } else {
       const std::int64_t ms = arg < 16 ? arg * 10 : (arg - 15) * 100;
-      runVirtual(g.clock, g.timers, 9, g.clock.nowUs + ms * 1000, [&](int t) {
-        g.timerTick(t + 1);
-        if (t > 0) mustHold(g, "a timer tick");  // Tmr1 only draws a random value
-      });
+      advanceBy(g, ms, [&](int) { mustHold(g, "a timer tick"); });
     }
   }
 }
