@@ -169,34 +169,33 @@ void Painter::drawText(const void* key, TTF_Font* f, std::string_view text, Rgb 
   SDL_RenderSetClipRect(renderer_, nullptr);
 }
 
-bool writeScreenshot(const Frmbomb& f, const char* path, std::string* error) {
-  struct Canvas {
-    SDL_Surface* surface = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    std::unique_ptr<Painter> painter;
-    std::string failure;
-  };
-  static Canvas canvas = [] {
-    Canvas c;
-    c.surface = SDL_CreateRGBSurfaceWithFormat(0, layout::kClientWidth / kTwipsPerPixel,
-                                               layout::kClientHeight / kTwipsPerPixel, 32,
-                                               SDL_PIXELFORMAT_ARGB8888);
-    c.renderer = c.surface ? SDL_CreateSoftwareRenderer(c.surface) : nullptr;
-    if (!c.renderer) {
-      c.failure = std::string("cannot make a drawing surface: ") + SDL_GetError();
-      return c;
-    }
-    c.painter = std::make_unique<Painter>(c.renderer);
-    if (!c.painter->load(&c.failure)) c.painter.reset();
-    return c;
-  }();
-  if (!canvas.painter) {
-    *error = canvas.failure;
+ScreenshotCanvas::ScreenshotCanvas() {
+  surface_ = SDL_CreateRGBSurfaceWithFormat(0, layout::kClientWidth / kTwipsPerPixel,
+                                            layout::kClientHeight / kTwipsPerPixel, 32,
+                                            SDL_PIXELFORMAT_ARGB8888);
+  renderer_ = surface_ ? SDL_CreateSoftwareRenderer(surface_) : nullptr;
+  if (!renderer_) {
+    failure_ = std::string("cannot make a drawing surface: ") + SDL_GetError();
+    return;
+  }
+  painter_ = std::make_unique<Painter>(renderer_);
+  if (!painter_->load(&failure_)) painter_.reset();
+}
+
+ScreenshotCanvas::~ScreenshotCanvas() {
+  painter_.reset();
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (surface_) SDL_FreeSurface(surface_);
+}
+
+bool ScreenshotCanvas::write(const Frmbomb& f, const char* path, std::string* error) {
+  if (!painter_) {
+    *error = failure_;
     return false;
   }
-  canvas.painter->paint(f);
-  SDL_RenderPresent(canvas.renderer);
-  if (IMG_SavePNG(canvas.surface, path) != 0) {
+  painter_->paint(f);
+  SDL_RenderPresent(renderer_);
+  if (IMG_SavePNG(surface_, path) != 0) {
     *error = std::string("cannot write ") + path + ": " + IMG_GetError();
     return false;
   }

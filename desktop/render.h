@@ -5,6 +5,7 @@
 #include <SDL_ttf.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -54,7 +55,21 @@ class Painter {
   std::unordered_map<const void*, CachedText> texts_;
 };
 
-// Draws the screen as the game window would and writes it as a PNG. No display is needed.
-bool writeScreenshot(const Frmbomb& f, const char* path, std::string* error);
+// Draws the screen as the game window would, off any window, and writes it as a PNG. No
+// display is needed.
+class ScreenshotCanvas {
+ public:
+  ScreenshotCanvas();
+  ~ScreenshotCanvas();
+  ScreenshotCanvas(const ScreenshotCanvas&) = delete;
+  ScreenshotCanvas& operator=(const ScreenshotCanvas&) = delete;
+  bool write(const Frmbomb& f, const char* path, std::string* error);
+
+ private:
+  SDL_Surface* surface_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  std::unique_ptr<Painter> painter_;
+  std::string failure_;
+};
 
 }  // namespace mazeblast

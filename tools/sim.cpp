@@ -239,6 +239,7 @@ class Sim {
   std::int64_t audioFromMs_ = 0;
   std::unique_ptr<SoundBank> bank_;
   std::unique_ptr<SoftMixer> mixer_;
+  std::unique_ptr<ScreenshotCanvas> canvas_;  // made at the first screenshot
 };
 
 void Sim::handled() {
@@ -669,7 +670,8 @@ std::string Sim::run(const std::string& raw) {
   if (cmd == "screenshot") {
     if (rest.empty()) return "screenshot needs a file name";
     std::string error;
-    if (!writeScreenshot(g, rest.c_str(), &error)) return error;
+    if (!canvas_) canvas_ = std::make_unique<ScreenshotCanvas>();
+    if (!canvas_->write(g, rest.c_str(), &error)) return error;
     return "";
   }
   if (cmd == "sounds") {
