@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < runs; ++run) {
     double askedMs;
     {
-      SoundPlayer player(100, false);
+      SoundPlayer player(100);
       SoundEvents first, second;
       first.add(SoundEvent::bonus);
       second.add(SoundEvent::count);

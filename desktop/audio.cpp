@@ -37,8 +37,7 @@ class QuietErrors {
 
 }  // namespace
 
-SoundPlayer::SoundPlayer(int volumePercent, bool muted)
-    : volume_(mixVolume(volumePercent)), muted_(muted) {}
+SoundPlayer::SoundPlayer(int volumePercent) : volume_(mixVolume(volumePercent)) {}
 
 SoundPlayer::~SoundPlayer() {
   close();
@@ -83,7 +82,7 @@ void SoundPlayer::silence() {
 }
 
 void SoundPlayer::play(SoundEvents events, std::int64_t nowUs) {
-  if (events.empty() || muted_ || away_ || !open()) return;
+  if (events.empty() || silent_ || !open()) return;
   events.forEach([&](SoundEvent e) {
     // No free channel: dropped.
     if (Mix_PlayChannel(-1, chunks_[static_cast<int>(e)], 0) < 0) return;
@@ -92,14 +91,9 @@ void SoundPlayer::play(SoundEvents events, std::int64_t nowUs) {
   });
 }
 
-void SoundPlayer::toggleMute() {
-  muted_ = !muted_;
-  if (muted_) silence();
-}
-
-void SoundPlayer::setAway(bool away) {
-  away_ = away;
-  if (away_) silence();
+void SoundPlayer::setSilent(bool silent) {
+  if (silent && !silent_) silence();
+  silent_ = silent;
 }
 
 std::int64_t SoundPlayer::closeDue() const {

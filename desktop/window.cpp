@@ -16,6 +16,7 @@
 #include "desktop/options.h"
 #include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "scene/controls.h"
 #include "scene/registry.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
@@ -131,36 +132,41 @@ int runGame(const Options& options) {
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
   game->Form_Load();
 
-  SoundPlayer sound(options.volume, options.mute);
+  SoundPlayer sound(options.volume);
   SoundWatcher watcher;
   watcher.look(*game);
-  InputRouter input(sdl.window);
-  input.setSound(&sound);
+  Controls controls(*game);
+  controls.setMuted(options.mute);
+  InputRouter input(controls, sdl.window);
+  // After every handler: what it changed is heard, unless the sound is off or the player away.
+  auto heard = [&] {
+    sound.setSilent(controls.muted() || !controls.focused());
+    sound.play(watcher.changes(*game), game->clock.nowUs);
+  };
   std::int64_t nextFrameUs = 0;
   for (;;) {
     catchUp(
         *game, [&] { return clock.nowUs(); },
         [&](int) {
-          input.markChanged();
-          input.pauseIfAway(*game);  // "GO!" while the player looks elsewhere
-          sound.play(watcher.changes(*game), game->clock.nowUs);
+          controls.afterTick();
+          heard();
         });
     const std::int64_t now = clock.nowUs();
     sound.closeIfQuiet(now);
-    if (input.changedScreen() && now >= nextFrameUs) {
+    if (controls.changed() && now >= nextFrameUs) {
       painter.paint(*game);
       SDL_RenderPresent(sdl.renderer);
-      input.clearChanged();
+      controls.painted();
       nextFrameUs = now + kFrameUs;
     }
     std::int64_t due = std::min(nextTick(*game), sound.closeDue());
-    if (input.changedScreen()) due = std::min(due, nextFrameUs);
+    if (controls.changed()) due = std::min(due, nextFrameUs);
     SDL_Event ev;
     bool got = due == kNever ? SDL_WaitEvent(&ev) != 0 : clock.waitUntil(due, &ev);
     while (got) {
       game->clock.nowUs = clock.nowUs();
-      if (!input.handle(*game, ev)) return 0;
-      sound.play(watcher.changes(*game), game->clock.nowUs);
+      if (!input.handle(ev)) return 0;
+      heard();
       got = SDL_PollEvent(&ev) != 0;
     }
   }

@@ -43,7 +43,7 @@ namespace {
 TEST(Allocation, NoneFromGoToGameOver) {
   // The sounds go to SDL's dummy device, through the window's own player.
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  SoundPlayer player(80, false);
+  SoundPlayer player(80);
   SoundWatcher watcher;
   auto game = std::make_unique<Frmbomb>();
   Frmbomb& f = *game;

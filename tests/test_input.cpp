@@ -20,7 +20,8 @@ TEST(Scale, LargestWholeNumberThatFitsTheScreen) {
 }
 
 struct Input : GameTest {
-  InputRouter router;
+  Controls controls{f};
+  InputRouter router{controls};
   SDL_Event keyEvent(Uint32 type, SDL_Keycode sym, Uint16 mod = 0, Uint8 repeat = 0) {
     SDL_Event e{};
     e.type = type;
@@ -29,7 +30,7 @@ struct Input : GameTest {
     e.key.repeat = repeat;
     return e;
   }
-  void send(const SDL_Event& e) { router.handle(f, e); }
+  void send(const SDL_Event& e) { router.handle(e); }
   void press(SDL_Keycode sym, Uint16 mod = 0) { send(keyEvent(SDL_KEYDOWN, sym, mod)); }
   void release(SDL_Keycode sym) { send(keyEvent(SDL_KEYUP, sym)); }
   void window(Uint8 what) {
@@ -102,7 +103,7 @@ TEST_F(Input, GoWhileAwayStartsPaused) {
   window(SDL_WINDOWEVENT_FOCUS_LOST);
   EXPECT_EQ(f.paused, 0);  // nothing to pause in the countdown
   wait(4000);
-  router.pauseIfAway(f);  // the window loop does this after every tick
+  controls.afterTick();  // the window loop does this after every tick
   EXPECT_EQ(f.paused, 1);
   EXPECT_FALSE(f.Tmr2.enabled());
 }
@@ -168,9 +169,10 @@ TEST(Pads, OpenedOnceAndClosedWhenUnplugged) {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
   ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
   {
-    InputRouter router;
-    EXPECT_FALSE(SDL_IsTextInputActive());
     Frmbomb f;
+    Controls controls(f);
+    InputRouter router(controls);
+    EXPECT_FALSE(SDL_IsTextInputActive());
     SDL_VirtualJoystickDesc desc{};
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
     desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
@@ -183,14 +185,14 @@ TEST(Pads, OpenedOnceAndClosedWhenUnplugged) {
     SDL_Event added{};
     added.type = SDL_CONTROLLERDEVICEADDED;
     added.cdevice.which = device;
-    router.handle(f, added);
-    router.handle(f, added);  // announced again
+    router.handle(added);
+    router.handle(added);  // announced again
     EXPECT_EQ(router.padsOpen(), 1);
     EXPECT_NE(SDL_GameControllerFromInstanceID(id), nullptr);
     SDL_Event removed{};
     removed.type = SDL_CONTROLLERDEVICEREMOVED;
     removed.cdevice.which = id;
-    router.handle(f, removed);
+    router.handle(removed);
     EXPECT_EQ(router.padsOpen(), 0);
     EXPECT_EQ(SDL_GameControllerFromInstanceID(id), nullptr);
     SDL_JoystickDetachVirtual(device);
@@ -198,30 +200,21 @@ TEST(Pads, OpenedOnceAndClosedWhenUnplugged) {
   SDL_Quit();
 }
 
-// M mutes and unmutes, and the game is silent while its window is away; M still reaches
-// the game, which has no use for it.
-TEST(Pads, MMutesAndTheWindowAwayIsSilent) {
+// M turns the sound off and on and still reaches the game, which has no use for it; the
+// game is silent while its window is away.
+TEST_F(Input, MMutesAndTheWindowAwayIsSilent) {
+  startPlaying();
+  press(SDLK_m);
+  EXPECT_TRUE(controls.muted());
+  press(SDLK_m);
+  EXPECT_FALSE(controls.muted());
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  SoundPlayer sound(80, false);
-  InputRouter router;
-  router.setSound(&sound);
-  Frmbomb f;
-  f.Form_Load();
-  auto send = [&](Uint32 type, SDL_Keycode sym, Uint8 window = 0) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.keysym.sym = sym;
-    e.window.event = window;
-    router.handle(f, e);
-  };
-  send(SDL_KEYDOWN, SDLK_m);
-  EXPECT_TRUE(sound.muted());
-  send(SDL_KEYDOWN, SDLK_m);
-  EXPECT_FALSE(sound.silent());
-  send(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_FOCUS_LOST);
+  SoundPlayer sound(80);
+  window(SDL_WINDOWEVENT_FOCUS_LOST);
+  sound.setSilent(controls.muted() || !controls.focused());  // as the window loop does
   EXPECT_TRUE(sound.silent());
-  EXPECT_FALSE(sound.muted());
-  send(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_FOCUS_GAINED);
+  window(SDL_WINDOWEVENT_FOCUS_GAINED);
+  sound.setSilent(controls.muted() || !controls.focused());
   EXPECT_FALSE(sound.silent());
 }
 

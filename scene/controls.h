@@ -1,0 +1,59 @@
+// The player's hands on the game, the same for every front end: keys as the platform's
+// virtual-key codes, the shown buttons pressed by a click, by Enter or by Alt with their
+// letter, a pad's stick, and the window's focus; and, kept here for every front end alike,
+// whether the screen needs painting and whether the sound is off. A front end turns its
+// platform's events into these calls.
+#pragma once
+
+#include "game/Frmbomb.h"
+
+namespace mazeblast {
+
+constexpr int kKeyEnter = 13, kKeyM = 77;
+
+// The arrow a pad's stick points at, past its dead zone, or 0; axes from -32768 to 32767.
+int stickArrow(int x, int y);
+
+class Controls {
+ public:
+  explicit Controls(Frmbomb& game) : game_(game) {}
+
+  // Alt with a shown button's letter, or Enter, presses that button; anything else is a key
+  // for the field, M too (the game has no use for it; here it turns the sound off and on).
+  void keyDown(int code, bool alt, bool repeat, int shift = 0);
+  void keyUp(int code, int shift = 0);
+  // Presses the shown button, whatever its letter; false when none is shown.
+  bool pressShown();
+  // The arrow a stick holds down now, or 0: the last one is let go first.
+  void stick(int arrow);
+  // A button is pressed when the pointer is let go over the button it went down on; x and y
+  // in the game's 849 x 565 picture.
+  void pointerDown(int x, int y);
+  void pointerUp(int x, int y);
+  // Away, every held key is let go and play pauses as P pauses it; back, P alone resumes.
+  void focus(bool on);
+  // After every timer tick: a "GO!" that comes while the player looks elsewhere pauses too.
+  void afterTick();
+
+  bool focused() const { return focused_; }
+  bool muted() const { return muted_; }
+  void setMuted(bool on) { muted_ = on; }
+  bool changed() const { return changed_; }
+  void markChanged() { changed_ = true; }
+  void painted() { changed_ = false; }
+
+ private:
+  void key(int code, bool down, int shift);
+  bool pressButton(int accessKey, bool anyShown);
+  void pauseIfAway();
+
+  Frmbomb& game_;
+  bool held_[256] = {};
+  int stick_ = 0;
+  int pointerDownOn_ = -1;
+  bool focused_ = true;
+  bool muted_ = false;
+  bool changed_ = true;
+};
+
+}  // namespace mazeblast
