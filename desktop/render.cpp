@@ -34,7 +34,6 @@ Painter::~Painter() {
 }
 
 bool Painter::load(std::string* error) {
-  for (int e = 0; e < kStackingCount; ++e) stack_.push_back(findElementSet(kStacking[e].name));
   for (int i = 0; i < art::count; ++i) {
     const PictureArt* a = art::all[i];
     SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(a->xpm));
@@ -66,23 +65,16 @@ TTF_Font* Painter::font(const FontSpec& face) {
 void Painter::paint(const Frmbomb& f) {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  for (int e = 0; e < kStackingCount; ++e) {
-    const StackEntry& entry = kStacking[e];
-    const ElementSet* set = stack_[e];
-    for (int i = entry.first; i <= entry.last; ++i) {
-      switch (set->kind) {
-        case Kind::Sprite: drawSprite(set->sprite(f, i)); break;
-        case Kind::Label: drawLabel(set->label(f, i)); break;
-        case Kind::Button: drawButton(set->button(f, i)); break;
-        case Kind::Focus: {
-          const FocusBox& b = set->focus(f, i);
-          if (b.Visible) fill(renderer_, rectOf(b.Left, b.Top, b.Width, b.Height), layout::kBlack);
-          break;
-        }
-        case Kind::Timer: break;
-      }
-    }
-  }
+  inDrawingOrder(f, Overloaded{
+                        [&](const Sprite& s) { drawSprite(s); },
+                        [&](const Label& l) { drawLabel(l); },
+                        [&](const Button& b) { drawButton(b); },
+                        [&](const FocusBox& b) {
+                          if (b.Visible)
+                            fill(renderer_, rectOf(b.Left, b.Top, b.Width, b.Height),
+                                 layout::kBlack);
+                        },
+                    });
 }
 
 void Painter::drawSprite(const Sprite& s) {

@@ -49,7 +49,6 @@ class Painter {
   TTF_Font* font(const FontSpec& face);
 
   SDL_Renderer* renderer_;
-  std::vector<const ElementSet*> stack_;  // the set of each drawing-order entry, found once
   std::unordered_map<const PictureArt*, SDL_Texture*> pictures_;
   std::map<std::tuple<std::string, int, int, bool>, TTF_Font*> fonts_;
   std::unordered_map<const void*, CachedText> texts_;

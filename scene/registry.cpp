@@ -1,29 +1,28 @@
 #include "scene/registry.h"
 
-#include "game/Frmbomb.h"
+#include <array>
 
 namespace mazeblast {
 
-#define ONE(kind, name)                                                                            \
-  ElementSet {                                                                                     \
-#name, Kind::kind, 1, false,                                                                   \
-        [](Frmbomb & f, int) -> void* { return &f.name; },                                         \
-                                                        [](const Frmbomb& f,                       \
-                                                           int) -> const void* { return &f.name; } \
+// clang-format off
+#define ONE(kind, name)                                                     \
+  Elements<kind> {                                                          \
+    #name, 1, false, [](Frmbomb& f, int) -> kind& { return f.name; },       \
+    [](const Frmbomb& f, int) -> const kind& { return f.name; }             \
   }
-#define MANY(kind, name)                                                                           \
-  ElementSet {                                                                                     \
-#name, Kind::kind, decltype(Frmbomb::name)::size(), true,                                      \
-        [](Frmbomb & f,                                                                            \
-           int i) -> void* { return &f.name(i); }, [](const Frmbomb& f,                            \
-                                                      int i) -> const void* { return &f.name(i); } \
+#define MANY(kind, name)                                                    \
+  Elements<kind> {                                                          \
+    #name, decltype(Frmbomb::name)::size(), true,                           \
+    [](Frmbomb& f, int i) -> kind& { return f.name(i); },                   \
+    [](const Frmbomb& f, int i) -> const kind& { return f.name(i); }        \
   }
-#define FRAME(n)                                                                   \
-  ElementSet {                                                                     \
-    "Imgmallipel" #n, Kind::Sprite, 1, false,                                      \
-        [](Frmbomb& f, int) -> void* { return &f.Imgmallipel(n - 1); },            \
-        [](const Frmbomb& f, int) -> const void* { return &f.Imgmallipel(n - 1); } \
+#define FRAME(n)                                                            \
+  Elements<Sprite> {                                                        \
+    "Imgmallipel" #n, 1, false,                                             \
+    [](Frmbomb& f, int) -> Sprite& { return f.Imgmallipel(n - 1); },        \
+    [](const Frmbomb& f, int) -> const Sprite& { return f.Imgmallipel(n - 1); } \
   }
+// clang-format on
 
 const ElementSet kElementSets[] = {
     ONE(Label, Lblotsikko),
@@ -79,7 +78,7 @@ const ElementSet kElementSets[] = {
     ONE(Button, Cmdcont),
     ONE(Button, Cmdcont2),
     ONE(Button, Cmdnew),
-    ONE(Focus, Pic1),
+    ONE(FocusBox, Pic1),
     ONE(Timer, Tmr1),
     ONE(Timer, Tmr2),
     ONE(Timer, Tmr3),
@@ -98,7 +97,7 @@ const int kElementSetCount = sizeof(kElementSets) / sizeof(kElementSets[0]);
 
 const ElementSet* findElementSet(std::string_view name) {
   for (const ElementSet& s : kElementSets)
-    if (name == s.name) return &s;
+    if (name == nameOf(s).name) return &s;
   return nullptr;
 }
 
@@ -125,6 +124,15 @@ const StackEntry kStacking[] = {
 };
 const int kStackingCount = sizeof(kStacking) / sizeof(kStacking[0]);
 
+const ElementSet* const* stackingSets() {
+  static const auto sets = [] {
+    std::array<const ElementSet*, sizeof(kStacking) / sizeof(kStacking[0])> found{};
+    for (int e = 0; e < kStackingCount; ++e) found[e] = findElementSet(kStacking[e].name);
+    return found;
+  }();
+  return sets.data();
+}
+
 const ButtonBinding kButtons[4] = {
     {"Cmdstart", &Frmbomb::Cmdstart, &Frmbomb::Cmdstart_Click},
     {"Cmdcont", &Frmbomb::Cmdcont, &Frmbomb::Cmdcont_Click},
@@ -135,9 +143,10 @@ const ButtonBinding kButtons[4] = {
 const char* pictureName(const Frmbomb& f, const void* picture) {
   // The picture sources in the order the rules list them; the brick tiles last.
   for (const ElementSet& s : kElementSets) {
-    if (s.kind != Kind::Sprite || s.indexed) continue;
-    if (std::string_view(s.name).substr(0, 7) != "Imgmall") continue;
-    if (s.sprite(f, 0).Picture == picture) return s.name;
+    const auto* sprites = std::get_if<Elements<Sprite>>(&s);
+    if (!sprites || sprites->indexed) continue;
+    if (std::string_view(sprites->name).substr(0, 7) != "Imgmall") continue;
+    if (sprites->look(f, 0).Picture == picture) return sprites->name;
   }
   if (f.Imgmuuri(1012).Picture == picture) return "Imgmuuri(1012)";
   if (f.Imgmuuri(1013).Picture == picture) return "Imgmuuri(1013)";

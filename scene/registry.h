@@ -3,47 +3,41 @@
 #pragma once
 
 #include <string_view>
+#include <type_traits>
+#include <variant>
+
+#include "game/Frmbomb.h"
 
 namespace mazeblast {
 
-class Frmbomb;
-struct Sprite;
-struct Label;
-struct Button;
-struct FocusBox;
-class Timer;
-
-enum class Kind { Sprite, Label, Button, Focus, Timer };
-
-struct ElementSet {
+// A set of like elements of the game by its name: Imgvih (indexed, ten), Lblcount (one).
+template <class E>
+struct Elements {
   const char* name;
-  Kind kind;
   int count;     // how many; a single element has 1
   bool indexed;  // named with an index: Imgvih(3)
-  void* (*at)(Frmbomb&, int);
-  const void* (*look)(const Frmbomb&, int);  // reading only: watched sets note no write
-
-  Sprite& sprite(Frmbomb& f, int i) const { return *static_cast<Sprite*>(at(f, i)); }
-  Label& label(Frmbomb& f, int i) const { return *static_cast<Label*>(at(f, i)); }
-  Button& button(Frmbomb& f, int i) const { return *static_cast<Button*>(at(f, i)); }
-  FocusBox& focus(Frmbomb& f, int i) const { return *static_cast<FocusBox*>(at(f, i)); }
-  Timer& timer(Frmbomb& f, int i) const { return *static_cast<Timer*>(at(f, i)); }
-  const Sprite& sprite(const Frmbomb& f, int i) const {
-    return *static_cast<const Sprite*>(look(f, i));
-  }
-  const Label& label(const Frmbomb& f, int i) const {
-    return *static_cast<const Label*>(look(f, i));
-  }
-  const Button& button(const Frmbomb& f, int i) const {
-    return *static_cast<const Button*>(look(f, i));
-  }
-  const FocusBox& focus(const Frmbomb& f, int i) const {
-    return *static_cast<const FocusBox*>(look(f, i));
-  }
-  const Timer& timer(const Frmbomb& f, int i) const {
-    return *static_cast<const Timer*>(look(f, i));
-  }
+  E& (*at)(Frmbomb&, int);
+  const E& (*look)(const Frmbomb&, int);  // reading only: watched sets note no write
 };
+using ElementSet = std::variant<Elements<Sprite>, Elements<Label>, Elements<Button>,
+                                Elements<FocusBox>, Elements<Timer>>;
+
+// Visits with one function for each kind of element: Overloaded{[](const Sprite&) {}, ...}.
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+struct SetName {
+  const char* name;
+  int count;
+  bool indexed;
+};
+inline SetName nameOf(const ElementSet& s) {
+  return std::visit([](const auto& e) { return SetName{e.name, e.count, e.indexed}; }, s);
+}
 
 extern const ElementSet kElementSets[];
 extern const int kElementSetCount;
@@ -57,6 +51,25 @@ struct StackEntry {
 };
 extern const StackEntry kStacking[];
 extern const int kStackingCount;
+
+// The sets of the drawing order's entries, found once.
+const ElementSet* const* stackingSets();
+
+// Every sprite, label, button and focus box in the drawing order, bottom first, shown or
+// not: draw(element) for each.
+template <class Draw>
+void inDrawingOrder(const Frmbomb& f, Draw&& draw) {
+  const ElementSet* const* sets = stackingSets();
+  for (int e = 0; e < kStackingCount; ++e) {
+    std::visit(
+        [&](const auto& set) {
+          using E = std::remove_cvref_t<decltype(set.look(f, 0))>;
+          if constexpr (!std::is_same_v<E, Timer>)
+            for (int i = kStacking[e].first; i <= kStacking[e].last; ++i) draw(set.look(f, i));
+        },
+        *sets[e]);
+  }
+}
 
 // The buttons and what pressing each does.
 struct ButtonBinding {

@@ -53,31 +53,25 @@ std::uint64_t digestOf(const Frmbomb& g, std::uint64_t previous) {
   d.add(g.wallwreck);
   // Pictures by their names (the two builds hold their own copies), elements by what shows.
   auto picture = [&](PictureRef p) { d.add(p ? p->name : "none"); };
+  const auto element = Overloaded{
+      [&](const Sprite& e) {
+        d.add(e.Visible);
+        if (e.Visible) d.add(e.Left), d.add(e.Top), picture(e.Picture);
+      },
+      [&](const Label& e) {
+        d.add(e.Visible);
+        if (e.Visible) d.add(e.Left), d.add(e.Top), d.add(e.Caption.view());
+      },
+      [&](const Button& e) { d.add(e.Visible); },
+      [&](const FocusBox& e) { d.add(e.Visible), d.add(e.Enabled); },
+      [&](const Timer& t) { d.add(t.enabled()), d.add(t.interval()), d.add(t.due()); },
+  };
   for (int k = 0; k < kElementSetCount; ++k) {
-    const ElementSet& s = kElementSets[k];
-    for (int i = 0; i < s.count; ++i) {
-      switch (s.kind) {
-        case Kind::Sprite: {
-          const Sprite& e = s.sprite(g, i);
-          d.add(e.Visible);
-          if (e.Visible) d.add(e.Left), d.add(e.Top), picture(e.Picture);
-          break;
-        }
-        case Kind::Label: {
-          const Label& e = s.label(g, i);
-          d.add(e.Visible);
-          if (e.Visible) d.add(e.Left), d.add(e.Top), d.add(e.Caption.view());
-          break;
-        }
-        case Kind::Button: d.add(s.button(g, i).Visible); break;
-        case Kind::Focus: d.add(s.focus(g, i).Visible), d.add(s.focus(g, i).Enabled); break;
-        case Kind::Timer: {
-          const Timer& t = s.timer(g, i);
-          d.add(t.enabled()), d.add(t.interval()), d.add(t.due());
-          break;
-        }
-      }
-    }
+    std::visit(
+        [&](const auto& set) {
+          for (int i = 0; i < set.count; ++i) element(set.look(g, i));
+        },
+        kElementSets[k]);
   }
   return d.value();
 }

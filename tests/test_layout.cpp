@@ -82,20 +82,17 @@ TEST_F(Opened, OnlyTheTitleScreenIsShown) {
                                     "Lblohje2",   "Lblwritten",   "Lblcopy",      "Cmdstart",
                                     "Pic1"};
   std::set<std::string> shown;
+  const auto visible = Overloaded{[](const Timer& t) { return t.enabled(); },
+                                  [](const auto& e) { return e.Visible; }};
   for (int k = 0; k < kElementSetCount; ++k) {
-    const ElementSet& s = kElementSets[k];
-    for (int i = 0; i < s.count; ++i) {
-      bool visible = false;
-      switch (s.kind) {
-        case Kind::Sprite: visible = s.sprite(f, i).Visible; break;
-        case Kind::Label: visible = s.label(f, i).Visible; break;
-        case Kind::Button: visible = s.button(f, i).Visible; break;
-        case Kind::Focus: visible = s.focus(f, i).Visible; break;
-        case Kind::Timer: visible = s.timer(f, i).enabled(); break;
-      }
-      if (!visible || std::string(s.name) == "Lblkeski") continue;
-      shown.insert(s.indexed ? std::string(s.name) + "(" + std::to_string(i) + ")" : s.name);
-    }
+    std::visit(
+        [&](const auto& s) {
+          for (int i = 0; i < s.count; ++i) {
+            if (!visible(s.look(f, i)) || std::string(s.name) == "Lblkeski") continue;
+            shown.insert(s.indexed ? std::string(s.name) + "(" + std::to_string(i) + ")" : s.name);
+          }
+        },
+        kElementSets[k]);
   }
   expected.insert("Tmr1");  // the only timer running when the window opens
   EXPECT_EQ(shown, expected);
@@ -148,8 +145,9 @@ std::map<std::string, int> stackPositions() {
     const ElementSet* set = findElementSet(s.name);
     EXPECT_NE(set, nullptr) << s.name;
     for (int i = s.first; i <= s.last; ++i) {
-      const std::string name =
-          set && set->indexed ? std::string(s.name) + "(" + std::to_string(i) + ")" : s.name;
+      const std::string name = set && nameOf(*set).indexed
+                                   ? std::string(s.name) + "(" + std::to_string(i) + ")"
+                                   : s.name;
       EXPECT_EQ(at.count(name), 0u) << name << " drawn twice";
       at[name] = n++;
     }
@@ -161,7 +159,8 @@ TEST(Stacking, EveryElementIsDrawnOnceInItsLayer) {
   const auto at = stackPositions();
   int elements = 0;
   for (int k = 0; k < kElementSetCount; ++k)
-    if (kElementSets[k].kind != Kind::Timer) elements += kElementSets[k].count;
+    if (!std::holds_alternative<Elements<Timer>>(kElementSets[k]))
+      elements += nameOf(kElementSets[k]).count;
   EXPECT_EQ(static_cast<int>(at.size()), elements);
 
   auto below = [&](const std::string& a, const std::string& b) {

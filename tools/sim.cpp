@@ -6,10 +6,13 @@
 #include <climits>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "desktop/render.h"
@@ -224,7 +227,6 @@ class Sim {
   std::string set(const Resolved& r, const std::string& value);
   std::string pictureFrom(const std::string& name, PictureRef& pic);
   void dump();
-  std::string elementJson(const ElementSet& s, int i);
 
   // After every handler: what it changed on the screen, heard.
   void handled();
@@ -279,8 +281,8 @@ std::string Sim::resolve(const std::string& text, Resolved& r, bool wantProp) {
   const Field* f = findField(t.name);
   const ElementSet* s = f ? nullptr : findElementSet(t.name);
   if (!f && !s) return "unknown name '" + t.name + "'";
-  const bool many = f ? f->count > 1 : s->indexed;
-  const int count = f ? f->count : s->count;
+  const bool many = f ? f->count > 1 : nameOf(*s).indexed;
+  const int count = f ? f->count : nameOf(*s).count;
   if (many && !t.indexed) return "'" + t.name + "' needs an index";
   if (!many && t.indexed) return "'" + t.name + "' takes no index";
   if (t.indexed && (t.index < 0 || t.index >= count))
@@ -297,7 +299,7 @@ std::string Sim::resolve(const std::string& text, Resolved& r, bool wantProp) {
 
 // Left, Top, Width, Height of any element but a timer.
 template <class E>
-int* geometry(E& e, const std::string& prop) {
+auto geometry(E& e, std::string_view prop) -> decltype(&e.Left) {
   if (prop == "Left") return &e.Left;
   if (prop == "Top") return &e.Top;
   if (prop == "Width") return &e.Width;
@@ -305,83 +307,59 @@ int* geometry(E& e, const std::string& prop) {
   return nullptr;
 }
 
+template <class E>
+constexpr bool kHasCaption = std::is_same_v<E, Label> || std::is_same_v<E, Button>;
+
+// A property of an element as the driver writes it, or nothing when it has none.
+template <class E>
+std::optional<std::string> readProperty(const Frmbomb& g, const E& e, std::string_view p) {
+  if constexpr (std::is_same_v<E, Timer>) {
+    if (p == "Enabled") return e.enabled() ? "1" : "0";
+    if (p == "Interval") return std::to_string(e.interval());
+  } else {
+    if (const int* v = geometry(e, p)) return std::to_string(*v);
+    if (p == "Visible") return e.Visible ? "1" : "0";
+  }
+  if constexpr (std::is_same_v<E, Sprite>)
+    if (p == "Picture") return pictureName(g, e.Picture);
+  if constexpr (kHasCaption<E>)
+    if (p == "Caption") return quoted(e.Caption.view());
+  if constexpr (std::is_same_v<E, FocusBox>)
+    if (p == "Enabled") return e.Enabled ? "1" : "0";
+  return std::nullopt;
+}
+
+// What `dump` writes of a shown element, after its place and size.
+template <class E>
+constexpr std::string_view kDumped = "";
+template <>
+constexpr std::string_view kDumped<Sprite> = "Picture";
+template <>
+constexpr std::string_view kDumped<Label> = "Caption";
+template <>
+constexpr std::string_view kDumped<Button> = "Caption";
+template <>
+constexpr std::string_view kDumped<FocusBox> = "Enabled";
+
 std::string Sim::get(const Resolved& r, std::string& value) {
   Frmbomb& g = *game_;
   if (r.field) {
     value = std::to_string(readField(*r.field, g, r.index));
     return "";
   }
-  const std::string& p = r.prop;
-  const std::string noProp = "'" + std::string(r.set->name) + "' has no property '" + p + "'";
-  switch (r.set->kind) {
-    case Kind::Sprite: {
-      Sprite& s = r.set->sprite(g, r.index);
-      if (int* v = geometry(s, p))
-        value = std::to_string(*v);
-      else if (p == "Visible")
-        value = s.Visible ? "1" : "0";
-      else if (p == "Picture")
-        value = pictureName(g, s.Picture);
-      else
-        return noProp;
-      return "";
-    }
-    case Kind::Label: {
-      Label& l = r.set->label(g, r.index);
-      if (int* v = geometry(l, p))
-        value = std::to_string(*v);
-      else if (p == "Visible")
-        value = l.Visible ? "1" : "0";
-      else if (p == "Caption")
-        value = quoted(l.Caption.view());
-      else
-        return noProp;
-      return "";
-    }
-    case Kind::Button: {
-      Button& b = r.set->button(g, r.index);
-      if (int* v = geometry(b, p))
-        value = std::to_string(*v);
-      else if (p == "Visible")
-        value = b.Visible ? "1" : "0";
-      else if (p == "Caption")
-        value = quoted(b.Caption.view());
-      else
-        return noProp;
-      return "";
-    }
-    case Kind::Focus: {
-      FocusBox& b = r.set->focus(g, r.index);
-      if (int* v = geometry(b, p))
-        value = std::to_string(*v);
-      else if (p == "Visible")
-        value = b.Visible ? "1" : "0";
-      else if (p == "Enabled")
-        value = b.Enabled ? "1" : "0";
-      else
-        return noProp;
-      return "";
-    }
-    case Kind::Timer: {
-      Timer& t = r.set->timer(g, r.index);
-      if (p == "Enabled")
-        value = t.enabled() ? "1" : "0";
-      else if (p == "Interval")
-        value = std::to_string(t.interval());
-      else
-        return noProp;
-      return "";
-    }
-  }
-  return noProp;
+  const auto v = std::visit(
+      [&](const auto& set) { return readProperty(g, set.look(g, r.index), r.prop); }, *r.set);
+  if (!v) return "'" + std::string(nameOf(*r.set).name) + "' has no property '" + r.prop + "'";
+  value = *v;
+  return "";
 }
 
 std::string Sim::pictureFrom(const std::string& name, PictureRef& pic) {
   Resolved r;
   if (std::string e = resolve(name, r, false); !e.empty()) return e;
-  if (!r.set || r.set->kind != Kind::Sprite || !r.prop.empty())
-    return "'" + name + "' is not a picture source";
-  pic = r.set->sprite(*game_, r.index).Picture;
+  const auto* sprites = r.set ? std::get_if<Elements<Sprite>>(r.set) : nullptr;
+  if (!sprites || !r.prop.empty()) return "'" + name + "' is not a picture source";
+  pic = sprites->look(*game_, r.index).Picture;
   return "";
 }
 
@@ -424,99 +402,45 @@ std::string Sim::set(const Resolved& r, const std::string& value) {
     return "";
   }
   const std::string& p = r.prop;
-  const std::string noProp = "'" + std::string(r.set->name) + "' has no property '" + p + "'";
+  const std::string_view name = nameOf(*r.set).name;
   // Pillars, border blocks and wall tiles stand where the field needs them.
-  const bool fixed = std::string_view(r.set->name) == "Lblkeski" ||
-                     (std::string_view(r.set->name) == "Imgmuuri" && r.index <= 1011);
+  const bool fixed = name == "Lblkeski" || (name == "Imgmuuri" && r.index <= 1011);
   auto place = [&](int* slot) -> std::string {
-    if (fixed) return std::string(r.set->name) + " elements do not move";
+    if (fixed) return std::string(name) + " elements do not move";
     if (std::string e = number(-1000000, 1000000, v); !e.empty()) return e;
     *slot = static_cast<int>(v);
     return "";
   };
-  switch (r.set->kind) {
-    case Kind::Sprite: {
-      Sprite& s = r.set->sprite(g, r.index);
-      if (int* slot = geometry(s, p)) return place(slot);
-      if (p == "Visible") return flag(s.Visible);
-      if (p == "Picture") return pictureFrom(value, s.Picture);
-      return noProp;
-    }
-    case Kind::Label: {
-      Label& l = r.set->label(g, r.index);
-      if (int* slot = geometry(l, p)) return place(slot);
-      if (p == "Visible") return flag(l.Visible);
-      if (p == "Caption") return caption(l.Caption);
-      return noProp;
-    }
-    case Kind::Button: {
-      Button& b = r.set->button(g, r.index);
-      if (int* slot = geometry(b, p)) return place(slot);
-      if (p == "Visible") return flag(b.Visible);
-      if (p == "Caption") return caption(b.Caption);
-      return noProp;
-    }
-    case Kind::Focus: {
-      FocusBox& b = r.set->focus(g, r.index);
-      if (int* slot = geometry(b, p)) return place(slot);
-      if (p == "Visible") return flag(b.Visible);
-      if (p == "Enabled") return flag(b.Enabled);
-      return noProp;
-    }
-    case Kind::Timer: {
-      Timer& t = r.set->timer(g, r.index);
-      if (p == "Enabled") {
-        bool on;
-        if (std::string e = flag(on); !e.empty()) return e;
-        t.setEnabled(on);
-        return "";
-      }
-      if (p == "Interval") {
-        if (std::string e = number(0, 65535, v); !e.empty()) return e;
-        t.setInterval(static_cast<int>(v));
-        return "";
-      }
-      return noProp;
-    }
-  }
-  return noProp;
-}
-
-std::string Sim::elementJson(const ElementSet& s, int i) {
-  Frmbomb& g = *game_;
-  std::ostringstream o;
-  auto box = [&](const auto& e) {
-    o << "\"Left\":" << e.Left << ",\"Top\":" << e.Top << ",\"Width\":" << e.Width
-      << ",\"Height\":" << e.Height;
-  };
-  switch (s.kind) {
-    case Kind::Sprite: {
-      const Sprite& e = s.sprite(g, i);
-      box(e);
-      o << ",\"Picture\":" << quoted(pictureName(g, e.Picture));
-      break;
-    }
-    case Kind::Label: {
-      const Label& e = s.label(g, i);
-      box(e);
-      o << ",\"Caption\":" << quoted(e.Caption.view());
-      break;
-    }
-    case Kind::Button: {
-      const Button& e = s.button(g, i);
-      box(e);
-      o << ",\"Caption\":" << quoted(e.Caption.view());
-      break;
-    }
-    case Kind::Focus: {
-      const FocusBox& e = s.focus(g, i);
-      box(e);
-      o << ",\"Enabled\":" << (e.Enabled ? 1 : 0);
-      break;
-    }
-    case Kind::Timer: break;
-  }
-  return o.str();
+  const std::string noProp = "'" + std::string(name) + "' has no property '" + p + "'";
+  return std::visit(
+      [&](const auto& set) -> std::string {
+        auto& e = set.at(g, r.index);
+        using E = std::remove_cvref_t<decltype(e)>;
+        if constexpr (std::is_same_v<E, Timer>) {
+          if (p == "Enabled") {
+            bool on;
+            if (std::string error = flag(on); !error.empty()) return error;
+            e.setEnabled(on);
+            return "";
+          }
+          if (p == "Interval") {
+            if (std::string error = number(0, 65535, v); !error.empty()) return error;
+            e.setInterval(static_cast<int>(v));
+            return "";
+          }
+        } else {
+          if (int* slot = geometry(e, p)) return place(slot);
+          if (p == "Visible") return flag(e.Visible);
+        }
+        if constexpr (std::is_same_v<E, Sprite>)
+          if (p == "Picture") return pictureFrom(value, e.Picture);
+        if constexpr (kHasCaption<E>)
+          if (p == "Caption") return caption(e.Caption);
+        if constexpr (std::is_same_v<E, FocusBox>)
+          if (p == "Enabled") return flag(e.Enabled);
+        return noProp;
+      },
+      *r.set);
 }
 
 void Sim::dump() {
@@ -538,23 +462,26 @@ void Sim::dump() {
   o << "},\"elements\":{";
   first = true;
   for (int k = 0; k < kElementSetCount; ++k) {
-    const ElementSet& s = kElementSets[k];
-    if (s.kind == Kind::Timer) continue;
-    for (int i = 0; i < s.count; ++i) {
-      bool shown = false;
-      switch (s.kind) {
-        case Kind::Sprite: shown = s.sprite(g, i).Visible; break;
-        case Kind::Label: shown = s.label(g, i).Visible; break;
-        case Kind::Button: shown = s.button(g, i).Visible; break;
-        case Kind::Focus: shown = s.focus(g, i).Visible; break;
-        case Kind::Timer: break;
-      }
-      if (!shown) continue;
-      o << (first ? "" : ",") << "\"" << s.name;
-      if (s.indexed) o << "(" << i << ")";
-      o << "\":{" << elementJson(s, i) << "}";
-      first = false;
-    }
+    std::visit(
+        [&](const auto& set) {
+          using E = std::remove_cvref_t<decltype(set.look(g, 0))>;
+          if constexpr (!std::is_same_v<E, Timer>) {
+            for (int i = 0; i < set.count; ++i) {
+              const E& e = set.look(g, i);
+              if (!e.Visible) continue;
+              o << (first ? "" : ",") << "\"" << set.name;
+              if (set.indexed) o << "(" << i << ")";
+              o << "\":{";
+              for (std::string_view p : {"Left", "Top", "Width", "Height"})
+                o << "\"" << p << "\":" << *readProperty(g, e, p) << ",";
+              const std::string last = *readProperty(g, e, kDumped<E>);
+              o << "\"" << kDumped<E> << "\":" << (kDumped<E> == "Picture" ? quoted(last) : last)
+                << "}";
+              first = false;
+            }
+          }
+        },
+        kElementSets[k]);
   }
   o << "},\"timers\":{";
   for (int t = 0; t < 9; ++t) {
