@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # RMO Mazeblast: install what is missing, build, and then play or test.
 #   bash setup.sh play   builds the game and starts it
-#   bash setup.sh test   builds the release and the sanitizer builds and runs every test in both
+#   bash setup.sh web    builds the browser edition into build/web and serves it on
+#                        http://127.0.0.1:8080/ until stopped
+#   bash setup.sh test   builds the release, sanitizer and browser builds and runs every test
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -12,10 +14,13 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils openbox lintian sox
 )
+# The browser edition, and what its tests drive it with.
+web_packages=(cmake ninja-build emscripten python3)
+browser_test_packages=(chromium chromium-driver python3-selenium)
 
 install_missing() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return
@@ -33,17 +38,32 @@ build() {
 
 case "${1:-}" in
   play)
-    install_missing
+    install_missing "${packages[@]}"
     build release
     exec ./build/release/mazeblast
     ;;
+  web)
+    install_missing "${web_packages[@]}"
+    build web
+    port=8080
+    if ! /usr/bin/python3 -c "import socket; socket.socket().bind(('127.0.0.1', $port))" 2>/dev/null; then
+      echo "setup.sh web: port $port on 127.0.0.1 is taken" >&2
+      exit 1
+    fi
+    echo "RMO Mazeblast in a browser: http://127.0.0.1:$port/ (Ctrl+C stops)"
+    exec /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory build/web "$port"
+    ;;
   test)
-    install_missing
+    install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}"
     for preset in release sanitize; do
       echo "=== $preset build"
       build "$preset"
       ctest --preset "$preset"
     done
+    echo "=== web build: the browser edition, tested in headless Chromium"
+    build web
+    echo "build/web: $(du -cb build/web/* | tail -n 1 | cut -f1) bytes"
+    /usr/bin/python3 tests/web/browser_test.py build/web
     echo "=== fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
     build fuzz
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
@@ -68,7 +88,7 @@ case "${1:-}" in
     [ "$status" -eq 0 ] || exit "$status"
     ;;
   *)
-    echo "usage: bash setup.sh play | test" >&2
+    echo "usage: bash setup.sh play | web | test" >&2
     exit 2
     ;;
 esac

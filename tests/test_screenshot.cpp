@@ -1,6 +1,7 @@
 // The title screen drawn through SDL's dummy video driver and the software renderer, checked
 // pixel by pixel at known places. No display is needed.
 #include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "screen/xpm.h"
 
 namespace mazeblast {
 namespace {
@@ -64,6 +66,30 @@ TEST(Screenshot, TitleScreenInTheDummyWindow) {
   EXPECT_TRUE(same(pixels->at(100, 160), {0, 0, 0}));
   // The amber walker over its points.
   EXPECT_TRUE(same(pixels->at(216 + 4, 120 + 16), {248, 191, 36}));
+}
+
+// The browser decodes the pictures itself: to the same pixels SDL_image makes of them.
+TEST(Pictures, DecodedAsTheWindowDecodesThem) {
+  for (int i = 0; i < art::count; ++i) {
+    const PictureArt* a = art::all[i];
+    mazeblast::Pixels mine;
+    ASSERT_TRUE(decodeXpm(a->xpm, mine)) << a->name;
+    SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(a->xpm));
+    ASSERT_NE(s, nullptr) << a->name;
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ABGR8888, 0);
+    SDL_FreeSurface(s);
+    ASSERT_EQ(mine.width, rgba->w) << a->name;
+    ASSERT_EQ(mine.height, rgba->h) << a->name;
+    for (int y = 0; y < rgba->h; ++y) {
+      const auto* row = static_cast<const std::uint8_t*>(rgba->pixels) + y * rgba->pitch;
+      for (int x = 0; x < rgba->w * 4; ++x) {
+        const int alpha = row[x | 3];
+        if (alpha == 0 && mine.rgba[(y * rgba->w * 4) + (x | 3)] == 0) continue;  // both clear
+        ASSERT_EQ(mine.rgba[y * rgba->w * 4 + x], row[x]) << a->name << " at " << x / 4 << "," << y;
+      }
+    }
+    SDL_FreeSurface(rgba);
+  }
 }
 
 }  // namespace

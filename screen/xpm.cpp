@@ -1,0 +1,52 @@
+#include "screen/xpm.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+namespace mazeblast {
+
+bool decodeXpm(const char* const* xpm, Pixels& out) {
+  int w, h, colours, cpp;
+  if (std::sscanf(xpm[0], "%d %d %d %d", &w, &h, &colours, &cpp) != 4 || w <= 0 || h <= 0 ||
+      colours <= 0 || cpp <= 0)
+    return false;
+  std::unordered_map<std::string, std::uint32_t> table;  // code -> R, G, B, A from high to low
+  for (int c = 1; c <= colours; ++c) {
+    const char* line = xpm[c];
+    if (std::strlen(line) < static_cast<std::size_t>(cpp)) return false;
+    const char* spec = std::strstr(line + cpp, " c ");
+    if (!spec) return false;
+    spec += 3;
+    while (*spec == ' ') ++spec;
+    unsigned rgb = 0;
+    std::uint32_t colour = 0;
+    if (std::strncmp(spec, "None", 4) == 0)
+      colour = 0;
+    else if (std::sscanf(spec, "#%6x", &rgb) == 1)
+      colour = (rgb << 8) | 0xff;
+    else
+      return false;
+    table[std::string(line, cpp)] = colour;
+  }
+  out.width = w;
+  out.height = h;
+  out.rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
+  for (int y = 0; y < h; ++y) {
+    const char* row = xpm[1 + colours + y];
+    if (std::strlen(row) < static_cast<std::size_t>(w * cpp)) return false;
+    for (int x = 0; x < w; ++x) {
+      const auto it = table.find(std::string(row + x * cpp, cpp));
+      if (it == table.end()) return false;
+      std::uint8_t* p = &out.rgba[(static_cast<std::size_t>(y) * w + x) * 4];
+      p[0] = static_cast<std::uint8_t>(it->second >> 24);
+      p[1] = static_cast<std::uint8_t>(it->second >> 16);
+      p[2] = static_cast<std::uint8_t>(it->second >> 8);
+      p[3] = static_cast<std::uint8_t>(it->second);
+    }
+  }
+  return true;
+}
+
+}  // namespace mazeblast

@@ -1,0 +1,225 @@
+// The browser front end: the same game, its controls, sounds and drawing order, on the
+// browser's clock. The page's script (frontend.js) calls these functions with the browser's
+// events and draws through the functions at the top, on one canvas.
+#include <emscripten/emscripten.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+#include "game/Frmbomb.h"
+#include "scene/controls.h"
+#include "scene/registry.h"
+#include "scene/runner.h"
+#include "scene/sound_events.h"
+#include "screen/sounds.h"
+#include "screen/xpm.h"
+
+// clang-format off
+EM_JS(void, jsClear, (), { Module.mbScreen.clear(); });
+EM_JS(void, jsPicture, (int id, int x, int y, int w, int h), {
+  Module.mbScreen.picture(id, x, y, w, h);
+});
+EM_JS(void, jsFill, (int x, int y, int w, int h, int r, int g, int b), {
+  Module.mbScreen.fill(x, y, w, h, r, g, b);
+});
+EM_JS(void, jsButton, (int x, int y, int w, int h, int r, int g, int b), {
+  Module.mbScreen.button(x, y, w, h, r, g, b);
+});
+EM_JS(void, jsText, (const char* text, int length, int x, int y, int w, int h, int r, int g,
+                     int b, const char* family, int pixels, int weight, int italic, int align,
+                     int underline), {
+  Module.mbScreen.text(UTF8ToString(text, length), x, y, w, h, r, g, b, UTF8ToString(family),
+                       pixels, weight, italic, align, underline);
+});
+// clang-format on
+
+namespace mazeblast {
+namespace {
+
+struct Page {
+  std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
+  Controls controls{*game};
+  SoundWatcher watcher;
+  SoundEvents heard;  // since the page last took them
+  SoundBank sounds;
+  Pixels pictures[64];
+  std::unordered_map<PictureRef, int> pictureIds;
+  double startMs = 0;
+};
+Page* page = nullptr;
+
+std::int64_t clockUs(double nowMs) {
+  return static_cast<std::int64_t>((nowMs - page->startMs) * 1000.0);
+}
+
+void afterHandler() {
+  page->watcher.changes(*page->game).forEach([](SoundEvent e) { page->heard.add(e); });
+}
+
+int px(int twips) {
+  return twips / kTwipsPerPixel;
+}
+
+int alignCode(Align a) {
+  return a == Align::Left ? 0 : a == Align::Right ? 2 : 1;
+}
+
+}  // namespace
+}  // namespace mazeblast
+
+using namespace mazeblast;
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
+  page = new Page;
+  page->startMs = nowMs;
+  Frmbomb& g = *page->game;
+  g.clock.setFloor(16);  // the pace of classic window-system timers, as on the desktop
+  g.rnd.reseed(static_cast<std::uint64_t>(seed));
+  g.Form_Load();
+  page->watcher.look(g);
+  for (int i = 0; i < art::count && i < 64; ++i) {
+    decodeXpm(art::all[i]->xpm, page->pictures[i]);
+    page->pictureIds[art::all[i]] = i;
+  }
+}
+
+// Runs every tick due by now; the time of the next one in the page's milliseconds, or -1.
+EMSCRIPTEN_KEEPALIVE double mb_run(double nowMs) {
+  Frmbomb& g = *page->game;
+  catchUp(
+      g, [&] { return clockUs(nowMs); },
+      [](int) {
+        page->controls.afterTick();
+        afterHandler();
+      });
+  const std::int64_t due = nextTick(g);
+  return due == kNever ? -1.0 : page->startMs + static_cast<double>(due) / 1000.0;
+}
+
+EMSCRIPTEN_KEEPALIVE void mb_key(double nowMs, int code, int down, int alt, int repeat) {
+  page->game->clock.nowUs = clockUs(nowMs);
+  if (down)
+    page->controls.keyDown(code, alt != 0, repeat != 0);
+  else
+    page->controls.keyUp(code);
+  afterHandler();
+}
+
+EMSCRIPTEN_KEEPALIVE void mb_pointer(double nowMs, int down, int x, int y) {
+  page->game->clock.nowUs = clockUs(nowMs);
+  if (down)
+    page->controls.pointerDown(x, y);
+  else
+    page->controls.pointerUp(x, y);
+  afterHandler();
+}
+
+EMSCRIPTEN_KEEPALIVE int mb_press_shown(double nowMs) {
+  page->game->clock.nowUs = clockUs(nowMs);
+  const bool pressed = page->controls.pressShown();
+  afterHandler();
+  return pressed;
+}
+
+EMSCRIPTEN_KEEPALIVE void mb_stick(double nowMs, int x, int y) {
+  page->game->clock.nowUs = clockUs(nowMs);
+  page->controls.stick(stickArrow(x, y));
+  afterHandler();
+}
+
+EMSCRIPTEN_KEEPALIVE void mb_focus(double nowMs, int on) {
+  page->game->clock.nowUs = clockUs(nowMs);
+  page->controls.focus(on != 0);
+  afterHandler();
+}
+
+EMSCRIPTEN_KEEPALIVE int mb_muted() {
+  return page->controls.muted();
+}
+EMSCRIPTEN_KEEPALIVE int mb_focused() {
+  return page->controls.focused();
+}
+
+// The sound events since the last call, one bit each (SoundEvent order).
+EMSCRIPTEN_KEEPALIVE unsigned mb_take_sounds() {
+  unsigned bits = 0;
+  page->heard.forEach([&](SoundEvent e) { bits |= 1u << static_cast<int>(e); });
+  page->heard = SoundEvents{};
+  return bits;
+}
+EMSCRIPTEN_KEEPALIVE const std::int16_t* mb_sound_data(int e) {
+  return page->sounds[static_cast<SoundEvent>(e)].data();
+}
+EMSCRIPTEN_KEEPALIVE int mb_sound_length(int e) {
+  return static_cast<int>(page->sounds[static_cast<SoundEvent>(e)].size());
+}
+EMSCRIPTEN_KEEPALIVE const char* mb_sound_name(int e) {
+  return kSoundEventNames[e].data();
+}
+
+EMSCRIPTEN_KEEPALIVE int mb_picture_count() {
+  return art::count;
+}
+EMSCRIPTEN_KEEPALIVE int mb_picture_width(int i) {
+  return page->pictures[i].width;
+}
+EMSCRIPTEN_KEEPALIVE int mb_picture_height(int i) {
+  return page->pictures[i].height;
+}
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* mb_picture_rgba(int i) {
+  return page->pictures[i].rgba.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int mb_changed() {
+  return page->controls.changed();
+}
+EMSCRIPTEN_KEEPALIVE void mb_mark_changed() {
+  page->controls.markChanged();
+}
+
+// Draws the whole screen, 849 x 565 pixels, in the drawing order.
+EMSCRIPTEN_KEEPALIVE void mb_paint() {
+  const Frmbomb& g = *page->game;
+  jsClear();
+  auto text = [](std::string_view s, int x, int y, int w, int h, Rgb c, const FontSpec& f,
+                 Align align, int underline) {
+    jsText(s.data(), static_cast<int>(s.size()), x, y, w, h, c.r, c.g, c.b, f.family, f.pixels,
+           f.weight, f.italic, alignCode(align), underline);
+  };
+  inDrawingOrder(g, Overloaded{
+                        [&](const Sprite& s) {
+                          if (!s.Visible || !s.Picture) return;
+                          const auto it = page->pictureIds.find(s.Picture);
+                          if (it == page->pictureIds.end()) return;
+                          jsPicture(it->second, px(s.Left), px(s.Top), px(s.Width), px(s.Height));
+                        },
+                        [&](const Label& l) {
+                          if (!l.Visible) return;
+                          const LabelLook& look = *l.look;
+                          if (look.opaque)
+                            jsFill(px(l.Left), px(l.Top), px(l.Width), px(l.Height), look.back.r,
+                                   look.back.g, look.back.b);
+                          if (!l.Caption.view().empty())
+                            text(l.Caption.view(), px(l.Left), px(l.Top), px(l.Width), px(l.Height),
+                                 look.fore, look.font, look.align, -1);
+                        },
+                        [&](const Button& b) {
+                          if (!b.Visible) return;
+                          jsButton(px(b.Left), px(b.Top), px(b.Width), px(b.Height), b.face.r,
+                                   b.face.g, b.face.b);
+                          text(b.Caption.view(), px(b.Left), px(b.Top), px(b.Width), px(b.Height),
+                               layout::kBlack, layout::kButtonFont, Align::Center, 0);
+                        },
+                        [&](const FocusBox& f) {
+                          if (f.Visible)
+                            jsFill(px(f.Left), px(f.Top), px(f.Width), px(f.Height), 0, 0, 0);
+                        },
+                    });
+  page->controls.painted();
+}
+
+}  // extern "C"
