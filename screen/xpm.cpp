@@ -16,15 +16,15 @@ bool decodeXpm(const char* const* xpm, Pixels& out) {
   for (int c = 1; c <= colours; ++c) {
     const char* line = xpm[c];
     if (std::strlen(line) < static_cast<std::size_t>(cpp)) return false;
-    const char* spec = std::strstr(line + cpp, " c ");
-    if (!spec) return false;
-    spec += 3;
-    while (*spec == ' ') ++spec;
+    const char* value = std::strstr(line + cpp, " c ");
+    if (!value) return false;
+    value += 3;
+    while (*value == ' ') ++value;
     unsigned rgb = 0;
     std::uint32_t colour = 0;
-    if (std::strncmp(spec, "None", 4) == 0)
+    if (std::strncmp(value, "None", 4) == 0)
       colour = 0;
-    else if (std::sscanf(spec, "#%6x", &rgb) == 1)
+    else if (std::sscanf(value, "#%6x", &rgb) == 1)
       colour = (rgb << 8) | 0xff;
     else
       return false;

@@ -3,10 +3,10 @@
 // events and draws through the functions at the top, on one canvas.
 #include <emscripten/emscripten.h>
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "game/Frmbomb.h"
 #include "scene/controls.h"
@@ -29,9 +29,9 @@ EM_JS(void, jsButton, (int x, int y, int w, int h, int r, int g, int b), {
 });
 EM_JS(void, jsText, (const char* text, int length, int x, int y, int w, int h, int r, int g,
                      int b, const char* family, int pixels, int weight, int italic, int align,
-                     int underline), {
+                     int access), {
   Module.mbScreen.text(UTF8ToString(text, length), x, y, w, h, r, g, b, UTF8ToString(family),
-                       pixels, weight, italic, align, underline);
+                       pixels, weight, italic, align, access);
 });
 // clang-format on
 
@@ -42,9 +42,9 @@ struct Page {
   std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
   Controls controls{*game};
   SoundWatcher watcher;
-  SoundEvents heard;  // since the page last took them
-  SoundBank sounds;
-  Pixels pictures[64];
+  SoundEvents heard;                  // since the page last took them
+  std::unique_ptr<SoundBank> sounds;  // made when the page first asks: after the first frame
+  std::vector<Pixels> pictures = std::vector<Pixels>(art::count);
   std::unordered_map<PictureRef, int> pictureIds;
   double startMs = 0;
 };
@@ -56,6 +56,11 @@ std::int64_t clockUs(double nowMs) {
 
 void afterHandler() {
   page->watcher.changes(*page->game).forEach([](SoundEvent e) { page->heard.add(e); });
+}
+
+const std::vector<std::int16_t>& sound(int e) {
+  if (!page->sounds) page->sounds = std::make_unique<SoundBank>();
+  return (*page->sounds)[static_cast<SoundEvent>(e)];
 }
 
 int px(int twips) {
@@ -81,7 +86,7 @@ EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
   g.rnd.reseed(static_cast<std::uint64_t>(seed));
   g.Form_Load();
   page->watcher.look(g);
-  for (int i = 0; i < art::count && i < 64; ++i) {
+  for (int i = 0; i < art::count; ++i) {
     decodeXpm(art::all[i]->xpm, page->pictures[i]);
     page->pictureIds[art::all[i]] = i;
   }
@@ -152,10 +157,10 @@ EMSCRIPTEN_KEEPALIVE unsigned mb_take_sounds() {
   return bits;
 }
 EMSCRIPTEN_KEEPALIVE const std::int16_t* mb_sound_data(int e) {
-  return page->sounds[static_cast<SoundEvent>(e)].data();
+  return sound(e).data();
 }
 EMSCRIPTEN_KEEPALIVE int mb_sound_length(int e) {
-  return static_cast<int>(page->sounds[static_cast<SoundEvent>(e)].size());
+  return static_cast<int>(sound(e).size());
 }
 EMSCRIPTEN_KEEPALIVE const char* mb_sound_name(int e) {
   return kSoundEventNames[e].data();
@@ -186,9 +191,9 @@ EMSCRIPTEN_KEEPALIVE void mb_paint() {
   const Frmbomb& g = *page->game;
   jsClear();
   auto text = [](std::string_view s, int x, int y, int w, int h, Rgb c, const FontSpec& f,
-                 Align align, int underline) {
+                 Align align, bool access) {
     jsText(s.data(), static_cast<int>(s.size()), x, y, w, h, c.r, c.g, c.b, f.family, f.pixels,
-           f.weight, f.italic, alignCode(align), underline);
+           f.weight, f.italic, alignCode(align), access);
   };
   inDrawingOrder(g, Overloaded{
                         [&](const Sprite& s) {
@@ -205,14 +210,14 @@ EMSCRIPTEN_KEEPALIVE void mb_paint() {
                                    look.back.g, look.back.b);
                           if (!l.Caption.view().empty())
                             text(l.Caption.view(), px(l.Left), px(l.Top), px(l.Width), px(l.Height),
-                                 look.fore, look.font, look.align, -1);
+                                 look.fore, look.font, look.align, false);
                         },
                         [&](const Button& b) {
                           if (!b.Visible) return;
                           jsButton(px(b.Left), px(b.Top), px(b.Width), px(b.Height), b.face.r,
                                    b.face.g, b.face.b);
                           text(b.Caption.view(), px(b.Left), px(b.Top), px(b.Width), px(b.Height),
-                               layout::kBlack, layout::kButtonFont, Align::Center, 0);
+                               layout::kBlack, layout::kButtonFont, Align::Center, true);
                         },
                         [&](const FocusBox& f) {
                           if (f.Visible)

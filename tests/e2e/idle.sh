@@ -3,10 +3,8 @@
 # use under 0.1 % of the wall time and switch out of their own accord under twice a second.
 set -u
 game=$1
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
+under_xvfb 1280x800 "$@"
 
 "$game" &
 pid=$!

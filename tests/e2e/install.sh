@@ -4,10 +4,8 @@
 # opens its window.
 set -u
 build=$1 closer=$2
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
+under_xvfb 1280x800 "$@"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >/dev/null || fail "cpack failed"

@@ -1,4 +1,14 @@
-# Helpers for the tests that run the real game in an X server (sourced under xvfb-run).
+# Helpers for the tests that run the real game in an X server.
+
+# under_xvfb WIDTHxHEIGHT "$@": runs the calling test again in a new Xvfb screen of that size
+# when no display is set.
+under_xvfb() {
+  if [ -z "${DISPLAY:-}" ]; then
+    local size=$1
+    shift
+    exec xvfb-run -a -s "-screen 0 ${size}x24" bash "$0" "$@"
+  fi
+}
 
 # pixel X Y: the colour of the screen pixel at (X, Y) as "R,G,B".
 pixel() {

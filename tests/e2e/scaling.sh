@@ -4,10 +4,8 @@
 # opens it at three times, --fullscreen over the whole screen.
 set -u
 game=$1 closer=$2
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 2560x1440x24" bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
+under_xvfb 2560x1440 "$@"
 
 # A window manager, which fullscreen needs.
 openbox >/dev/null 2>&1 &

@@ -4,10 +4,8 @@
 # audio device at all the game says so once and plays on.
 set -u
 game=$1 closer=$2
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
+under_xvfb 1280x800 "$@"
 scratch=$(mktemp -d)
 trap 'kill $pid 2>/dev/null; rm -rf "$scratch"' EXIT
 out=$scratch/out.raw

@@ -5,10 +5,8 @@
 # status 0.
 set -u
 game=$1 closer=$2
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
+under_xvfb 1280x800 "$@"
 
 "$game" &
 pid=$!
