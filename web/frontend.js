@@ -131,15 +131,16 @@
   // The browser's timeouts come a few milliseconds late, steadily: the page asks for its
   // wake-up that much early, as learned, and a tick found less than 2 ms ahead of its due
   // time runs then, at its due time.
-  let timer = 0, wanted = -1, lead = 0;
-  Module.lateness = [];  // how far from its due time each wake-up ran, in ms
+  let timer = 0, wanted = -1, period = 0, lead = 0;
+  // How far from its due time each wake-up ran, in ms, with the period of its timer.
+  Module.lateness = [];
   function pump() {
     clearTimeout(timer);
     let now = performance.now();
     if (wanted >= 0) {
       if (now < wanted - 2) { schedule(wanted); return; }
       lead = Math.min(8, Math.max(0, lead + 0.25 * (now - wanted)));
-      Module.lateness.push(now - wanted);
+      Module.lateness.push([period, now - wanted]);
       if (Module.lateness.length > 5000) Module.lateness.shift();
       now = Math.max(now, wanted);
     }
@@ -150,6 +151,7 @@
   }
   function schedule(due) {
     wanted = due;
+    period = Module._mb_next_interval();
     if (due >= 0) timer = setTimeout(pump, Math.max(0, due - lead - performance.now()));
   }
   function after() {  // every event the game was told of

@@ -3,6 +3,7 @@
 // events and draws through the functions at the top, on one canvas.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -103,6 +104,13 @@ EMSCRIPTEN_KEEPALIVE double mb_run(double nowMs) {
       });
   const std::int64_t due = nextTick(g);
   return due == kNever ? -1.0 : page->startMs + static_cast<double>(due) / 1000.0;
+}
+
+// The period of the timer due next, in milliseconds (the floor counted), or 0.
+EMSCRIPTEN_KEEPALIVE int mb_next_interval() {
+  Frmbomb& g = *page->game;
+  const int i = firstDue(g.timers, 9, nextTick(g));
+  return i < 0 ? 0 : std::max(g.timers[i]->interval(), g.clock.floorMs());
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_key(double nowMs, int code, int down, int alt, int repeat) {
