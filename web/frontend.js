@@ -82,8 +82,10 @@
   let paintPending = false;
   function paint() {
     paintPending = false;
-    if (Module._mb_changed()) Module._mb_paint();
-    present();
+    if (Module._mb_changed()) {
+      Module._mb_paint();
+      present();
+    }
     pollPads();
   }
   function requestPaint() {
@@ -216,12 +218,14 @@
   function pollPads() {
     if (padsConnected <= 0 || !navigator.getGamepads) return;
     const now = performance.now();
+    let moved = false;
     for (const pad of navigator.getGamepads()) {
       if (!pad || pad.mapping !== 'standard') continue;
-      const was = padWas[pad.index] || (padWas[pad.index] = {});
+      const was = padWas[pad.index] || (padWas[pad.index] = { stick: '' });
       pad.buttons.forEach((b, i) => {
         if (b.pressed === !!was[i]) return;
         was[i] = b.pressed;
+        moved = true;
         if (i === 0) {  // south: the button on the screen, else a bomb
           if (b.pressed && Module._mb_press_shown(now)) return;
           Module._mb_key(now, 32, b.pressed ? 1 : 0, 0, 0);
@@ -229,9 +233,15 @@
           Module._mb_key(now, padButtons[i], b.pressed ? 1 : 0, 0, 0);
         }
       });
-      Module._mb_stick(now, Math.round(pad.axes[0] * 32767), Math.round(pad.axes[1] * 32767));
+      const x = Math.round(pad.axes[0] * 32767), y = Math.round(pad.axes[1] * 32767);
+      if (was.stick !== `${x},${y}`) {
+        was.stick = `${x},${y}`;
+        moved = true;
+        Module._mb_stick(now, x, y);
+      }
     }
-    after();
+    if (moved) after();
+    requestPaint();  // the next frame polls again
   }
 
   // Where the picture stands in the canvas, for whoever reads the canvas's pixels.

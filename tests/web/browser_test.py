@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The browser edition in headless Chromium, served from 127.0.0.1: the title screen's
-pixels, Enter, the arrows, a bomb, P, Q, a click, the page losing focus, the sounds reaching
-Web Audio, the console clean; the time to the first frame and the browser clock's precision.
+pixels, Enter, the arrows, a bomb, P, Q, a click, the page losing focus, a pad, the sounds
+reaching Web Audio, the console clean; the time to the first frame and the browser clock's
+precision.
 
     /usr/bin/python3 tests/web/browser_test.py build/web
 """
@@ -165,6 +166,27 @@ try:
     check(paused > 3, f"the page losing the focus paused play: {paused} yellow pixels")
     driver.execute_script("window.dispatchEvent(new Event('focus'))")
     key("p")
+
+    # A pad with the standard mapping, as the Gamepad API shows one: Start pauses, as on the
+    # desktop.
+    driver.execute_script("""
+        const pad = {index: 0, mapping: 'standard', axes: [0, 0, 0, 0],
+                     buttons: Array.from({length: 17}, () => ({pressed: false}))};
+        navigator.getGamepads = () => [pad];
+        window.fakePad = pad;
+        window.dispatchEvent(new Event('gamepadconnected'));
+        pad.buttons[9].pressed = true;""")
+    time.sleep(0.2)
+    paused = sum(pixel(x, 540) == (255, 255, 0) for x in range(352, 497, 2))
+    check(paused > 3, f"a pad's Start paused play: {paused} yellow pixels")
+    driver.execute_script("window.fakePad.buttons[9].pressed = false")
+    time.sleep(0.1)
+    driver.execute_script("window.fakePad.buttons[9].pressed = true")
+    time.sleep(0.1)
+    driver.execute_script("window.fakePad.buttons[9].pressed = false")
+    time.sleep(0.1)
+    paused = sum(pixel(x, 540) == (255, 255, 0) for x in range(352, 497, 2))
+    check(paused == 0, "and Start again resumed it")
 
     # A bomb, and the player walking off: its burst reaches Web Audio. Then ten seconds of
     # play with nothing else on the page's thread, for the game's own ticks.
