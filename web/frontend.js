@@ -82,6 +82,8 @@
   let paintPending = false;
   function paint() {
     paintPending = false;
+    // A tick due while the frame is drawn would wait for it: it runs first.
+    if (wanted >= 0 && performance.now() >= wanted - 2) pump();
     if (Module._mb_changed()) {
       Module._mb_paint();
       present();
