@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desktop/window.h"
+#include "scene/runner.h"
 #include "screen/timers.h"
 
 int main(int argc, char** argv) {

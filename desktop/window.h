@@ -13,10 +13,6 @@ namespace mazeblast {
 // of the screen; 1 at the least.
 int chooseScale(int usableWidth, int usableHeight);
 
-// No timer of the game ticks more often than this: the pace of classic window-system timers
-// and of one display frame.
-constexpr int kTimerFloorMs = 16;
-
 // Microseconds since the game started, and waits that land on time.
 class RealClock {
  public:

@@ -9,6 +9,10 @@
 
 namespace mazeblast {
 
+// On a real clock no timer of the game ticks more often than this: the pace of classic
+// window-system timers and of one display frame.
+constexpr int kTimerFloorMs = 16;
+
 struct NothingAfter {
   void operator()(int) const {}
 };

@@ -1,8 +1,13 @@
 #include "scene/sound_events.h"
 
+#include "scene/registry.h"
+
 namespace mazeblast {
 
 namespace {
+
+// The buttons by their place in the button table.
+constexpr int kPlayNextLife = 1, kPlayNextLevel = 2, kNewGame = 3;
 
 bool countdownDigit(const Text& caption) {
   return caption == "3" || caption == "2" || caption == "1";
@@ -28,8 +33,7 @@ SoundWatcher::Seen SoundWatcher::see(const Frmbomb& g) {
     s.enemyPicture[i] = g.Imgvih(i).Picture;
     s.bombsAbout |= s.bombShown[i];
   }
-  const Button* buttons[4] = {&g.Cmdstart, &g.Cmdcont, &g.Cmdcont2, &g.Cmdnew};
-  for (int b = 0; b < 4; ++b) s.buttonShown[b] = buttons[b]->Visible;
+  for (int b = 0; b < 4; ++b) s.buttonShown[b] = (g.*kButtons[b].button).Visible;
   s.pauseShown = g.Lblpause.Visible;
   // Walls crack only in a burst, and a bursting bomb is shown: the walls need counting only
   // while some bomb is.
@@ -75,11 +79,11 @@ SoundEvents SoundWatcher::changes(const Frmbomb& g) {
   }
 
   if (now.dying == 1 && was.dying != 1) e.add(SoundEvent::caught);
-  if (now.buttonShown[1] && !was.buttonShown[1]) e.add(SoundEvent::lifelost);
+  auto appeared = [&](int b) { return now.buttonShown[b] && !was.buttonShown[b]; };
+  if (appeared(kPlayNextLife)) e.add(SoundEvent::lifelost);
   if (now.score > was.score && now.bonus < was.bonus) e.add(SoundEvent::bonus);
-  if (now.buttonShown[2] && !was.buttonShown[2]) e.add(SoundEvent::cleared);
-  if (now.buttonShown[3] && !was.buttonShown[3])
-    e.add(g.lives == 0 ? SoundEvent::gameover : SoundEvent::quit);
+  if (appeared(kPlayNextLevel)) e.add(SoundEvent::cleared);
+  if (appeared(kNewGame)) e.add(g.lives == 0 ? SoundEvent::gameover : SoundEvent::quit);
   if (now.hiscore > was.hiscore) e.add(SoundEvent::hiscore);
   if (now.pauseShown && !was.pauseShown) e.add(SoundEvent::pause);
   if (!now.pauseShown && was.pauseShown) e.add(SoundEvent::resume);

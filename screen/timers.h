@@ -54,6 +54,8 @@ class Timer {
   std::int64_t due() const { return due_; }
   // When the scheduler must wake for this timer: never for a deferred one.
   std::int64_t wakeAt() const { return deferred_ ? kNever : due_; }
+  // Between two ticks: the interval, or the floor where that is longer.
+  std::int64_t periodUs() const;
 
   // Called by the scheduler just before the handler runs. A tick that comes late is not
   // made up for: after a stall the timer resumes one period after it ran.
@@ -67,7 +69,6 @@ class Timer {
 
  private:
   friend class TimerClock;
-  std::int64_t periodUs() const;
   std::int64_t firstDueFrom(std::int64_t t) const;
   // Counts the ticks due up to now into owed_, before the pace changes.
   void settle();

@@ -3,7 +3,6 @@
 // events and draws through the functions at the top, on one canvas.
 #include <emscripten/emscripten.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -59,6 +58,15 @@ void afterHandler() {
   page->watcher.changes(*page->game).forEach([](SoundEvent e) { page->heard.add(e); });
 }
 
+// One of the page's events, told the game at the page's time, and then heard.
+template <class Event>
+auto handle(double nowMs, Event&& event) {
+  page->game->clock.nowUs = clockUs(nowMs);
+  const auto result = event(page->controls);
+  afterHandler();
+  return result;
+}
+
 const std::vector<std::int16_t>& sound(int e) {
   if (!page->sounds) page->sounds = std::make_unique<SoundBank>();
   return (*page->sounds)[static_cast<SoundEvent>(e)];
@@ -83,7 +91,7 @@ EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
   page = new Page;
   page->startMs = nowMs;
   Frmbomb& g = *page->game;
-  g.clock.setFloor(16);  // the pace of classic window-system timers, as on the desktop
+  g.clock.setFloor(kTimerFloorMs);
   g.rnd.reseed(static_cast<std::uint64_t>(seed));
   g.Form_Load();
   page->watcher.look(g);
@@ -110,44 +118,39 @@ EMSCRIPTEN_KEEPALIVE double mb_run(double nowMs) {
 EMSCRIPTEN_KEEPALIVE int mb_next_interval() {
   Frmbomb& g = *page->game;
   const int i = firstDue(g.timers, 9, nextTick(g));
-  return i < 0 ? 0 : std::max(g.timers[i]->interval(), g.clock.floorMs());
+  return i < 0 ? 0 : static_cast<int>(g.timers[i]->periodUs() / 1000);
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_key(double nowMs, int code, int down, int alt, int repeat) {
-  page->game->clock.nowUs = clockUs(nowMs);
-  if (down)
-    page->controls.keyDown(code, alt != 0, repeat != 0);
-  else
-    page->controls.keyUp(code);
-  afterHandler();
+  handle(nowMs, [&](Controls& c) {
+    down ? c.keyDown(code, alt != 0, repeat != 0) : c.keyUp(code);
+    return 0;
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_pointer(double nowMs, int down, int x, int y) {
-  page->game->clock.nowUs = clockUs(nowMs);
-  if (down)
-    page->controls.pointerDown(x, y);
-  else
-    page->controls.pointerUp(x, y);
-  afterHandler();
+  handle(nowMs, [&](Controls& c) {
+    down ? c.pointerDown(x, y) : c.pointerUp(x, y);
+    return 0;
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_press_shown(double nowMs) {
-  page->game->clock.nowUs = clockUs(nowMs);
-  const bool pressed = page->controls.pressShown();
-  afterHandler();
-  return pressed;
+  return handle(nowMs, [](Controls& c) { return c.pressShown() ? 1 : 0; });
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_stick(double nowMs, int x, int y) {
-  page->game->clock.nowUs = clockUs(nowMs);
-  page->controls.stick(stickArrow(x, y));
-  afterHandler();
+  handle(nowMs, [&](Controls& c) {
+    c.stick(stickArrow(x, y));
+    return 0;
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_focus(double nowMs, int on) {
-  page->game->clock.nowUs = clockUs(nowMs);
-  page->controls.focus(on != 0);
-  afterHandler();
+  handle(nowMs, [&](Controls& c) {
+    c.focus(on != 0);
+    return 0;
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_muted() {
