@@ -93,9 +93,15 @@ bool InputRouter::handle(const SDL_Event& ev) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED: controls_.focus(false); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED: controls_.focus(true); break;
+        // Only what uncovers or resizes the picture paints it again: the pointer crossing
+        // the window or the window being moved leaves it as it is.
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: controls_.markChanged(); break;
         default: break;
       }
-      controls_.markChanged();  // exposed, resized, restored: paint again
       break;
     case SDL_KEYDOWN: {
       const SDL_Keycode sym = ev.key.keysym.sym;

@@ -103,7 +103,7 @@ int runGame(const Options& options) {
   sdl.window = SDL_CreateWindow(
       "RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale,
       height * scale,
-      SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | fullscreen);
+      SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | fullscreen);
   if (!sdl.window) return fail(std::string("cannot open the window: ") + SDL_GetError());
   if (SDL_Surface* icon = IMG_ReadXPMFromArray(const_cast<char**>(art::icon.xpm))) {
     SDL_SetWindowIcon(sdl.window, icon);
@@ -143,6 +143,12 @@ int runGame(const Options& options) {
     sound.setSilent(controls.muted() || !controls.focused());
     sound.play(watcher.changes(*game), game->clock.nowUs);
   };
+  // The window is shown with its first frame already drawn: on a machine whose renderer has
+  // no shader cache yet, that frame costs most of a second, and an empty window would stand
+  // that long on the screen.
+  painter.paint(*game);
+  SDL_RenderPresent(sdl.renderer);
+  SDL_ShowWindow(sdl.window);
   std::int64_t nextFrameUs = 0;
   for (;;) {
     catchUp(

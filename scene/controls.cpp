@@ -101,7 +101,6 @@ void Controls::pauseIfAway() {
 
 void Controls::focus(bool on) {
   focused_ = on;
-  changed_ = true;
   if (on) return;
   for (int k = 0; k < 256; ++k)
     if (held_[k]) key(k, false, 0);

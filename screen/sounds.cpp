@@ -3,24 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
+#include <tuple>
 
 namespace mazeblast {
 
 namespace {
-
-enum class Wave { Square, Triangle, Noise };
-
-// One voice of a sound: from startMs for lengthMs, its pitch sliding from fromHz to toHz (for
-// noise, the rate at which a new random level is taken). It rises over attackMs, dies away
-// by `decay` each second, and fades out over its last releaseMs.
-struct Note {
-  Wave wave;
-  float startMs, lengthMs;
-  float fromHz, toHz;
-  float volume;
-  float attackMs, decay, releaseMs;
-  float duty = 0.5f;  // of a square wave
-};
 
 struct Recipe {
   SoundEvent event;
@@ -96,20 +84,97 @@ struct Noise {
   }
 };
 
-// One voice into `out`: the wave chosen at compile time, so the loop is the wave's own.
-template <Wave kWave>
-void voice(const Note& n, std::uint32_t seed, float* out, int count) {
+// A square (of one duty) or triangle voice made of its own harmonics, only those the sample
+// rate can carry: nothing folds back into the band as a partial that is no harmonic of the
+// note. One cycle with the first K harmonics is kept for every K, as 2048 points read with
+// linear interpolation; a note at pitch f takes the harmonics below 22 kHz, the last one
+// weighed by how far it stands below, so that a harmonic leaves smoothly as a slide takes it
+// past the edge.
+class Cycles {
+ public:
+  Cycles(Wave wave, float duty) : wave_(wave), duty_(duty) {
+    sine_.resize(kPoints);
+    for (int m = 0; m < kPoints; ++m)
+      sine_[m] = static_cast<float>(std::sin(2 * std::numbers::pi * m / kPoints));
+    cycles_.reserve(static_cast<std::size_t>(top() + 1) * kPoints);
+    // No harmonic at all: a pulse of duty d stands at 2d - 1 on average.
+    cycles_.assign(kPoints, wave == Wave::Square ? 2 * duty - 1 : 0.0f);
+  }
+
+  // The wave at a phase (in turns) and a pitch (in turns a sample).
+  float at(float phase, float pitch) {
+    const float edge = kEdgeHz / (pitch * kSampleRate);  // harmonics that fit, and a part
+    const int whole = std::min(static_cast<int>(edge), top());
+    const float part = whole == top() ? 1.0f : edge - static_cast<float>(whole);
+    grow(whole);
+    const float at = phase * kPoints;
+    const int i = static_cast<int>(at) & (kPoints - 1), next = (i + 1) & (kPoints - 1);
+    const float t = at - static_cast<float>(i);
+    const float* above = cycles_.data() + static_cast<std::size_t>(whole) * kPoints;
+    const float* below = whole > 0 ? above - kPoints : above;
+    const float low = below[i] + t * (below[next] - below[i]);
+    return low + part * (above[i] + t * (above[next] - above[i]) - low);
+  }
+
+ private:
+  static constexpr int kPoints = 2048;
+  static constexpr float kEdgeHz = 22000;
+
+  // A square's harmonics fall as 1/k, and past the 256th (a note under 86 Hz) it is duller,
+  // never rough; a triangle's as 1/k^2, below -80 dB of the note after the 99th.
+  int top() const { return wave_ == Wave::Square ? 256 : 99; }
+
+  // Adds cycles up to the first `k` harmonics: at harmonic k a pulse of duty d has
+  // (2 / (pi k)) ((1 - cos 2 pi k d) sin k x + sin 2 pi k d cos k x), a triangle
+  // 8 / (pi^2 k^2) cos k x at the odd ones.
+  void grow(int k) {
+    for (int h = static_cast<int>(cycles_.size() / kPoints); h <= k; ++h) {
+      double a = 0, b = 0;
+      if (wave_ == Wave::Square) {
+        const double d = 2 * std::numbers::pi * h * duty_;
+        a = 2 / (std::numbers::pi * h) * (1 - std::cos(d));
+        b = 2 / (std::numbers::pi * h) * std::sin(d);
+      } else if (h % 2 == 1) {
+        b = 8 / (std::numbers::pi * std::numbers::pi * h * h);
+      }
+      cycles_.resize(cycles_.size() + kPoints);
+      float* c = cycles_.data() + cycles_.size() - kPoints;
+      const float sa = static_cast<float>(a), sb = static_cast<float>(b);
+      for (int m = 0, x = 0; m < kPoints; ++m, x = (x + h) & (kPoints - 1))
+        c[m] = c[m - kPoints] + sa * sine_[x] + sb * sine_[(x + kPoints / 4) & (kPoints - 1)];
+    }
+  }
+
+  Wave wave_;
+  float duty_;
+  std::vector<float> sine_;
+  std::vector<float> cycles_;  // the cycle with the first k harmonics at k * kPoints
+};
+
+// The cycles of every wave the sounds use, made as they are first asked for.
+class Waves {
+ public:
+  Cycles& of(Wave wave, float duty) {
+    for (auto& [w, d, cycles] : made_)
+      if (w == wave && d == duty) return cycles;
+    return std::get<2>(made_.emplace_back(wave, duty, Cycles(wave, duty)));
+  }
+
+ private:
+  std::vector<std::tuple<Wave, float, Cycles>> made_;
+};
+
+// One voice into `out`.
+void voice(const Note& n, std::uint32_t seed, Waves& waves, float* out, int count) {
   const int attack = static_cast<int>(n.attackMs * kSampleRate / 1000);
   const int release = std::max(1, static_cast<int>(n.releaseMs * kSampleRate / 1000));
   const float slide = std::pow(n.toHz / n.fromHz, 1.0f / static_cast<float>(count));
   const float fall = std::exp(-n.decay / kSampleRate);
+  Cycles* cycles = n.wave == Wave::Noise ? nullptr : &waves.of(n.wave, n.duty);
   Noise noise{seed};
   float hz = n.fromHz / kSampleRate, phase = 0, level = n.volume, held = noise.next();
   for (int i = 0; i < count; ++i) {
-    float v;
-    if constexpr (kWave == Wave::Square) v = phase < n.duty ? 1.0f : -1.0f;
-    if constexpr (kWave == Wave::Triangle) v = 4.0f * std::fabs(phase - 0.5f) - 1.0f;
-    if constexpr (kWave == Wave::Noise) v = held;
+    const float v = cycles ? cycles->at(phase, hz) : held;
     float envelope = level;
     if (i < attack) envelope *= static_cast<float>(i) / static_cast<float>(attack);
     if (count - i < release)
@@ -118,32 +183,36 @@ void voice(const Note& n, std::uint32_t seed, float* out, int count) {
     phase += hz;
     if (phase >= 1.0f) {
       phase -= 1.0f;
-      if constexpr (kWave == Wave::Noise) held = noise.next();
+      if (!cycles) held = noise.next();
     }
     hz *= slide;
     level *= fall;
   }
 }
 
-void play(const Note& n, std::uint32_t seed, std::vector<float>& out) {
+void play(const Note& n, std::uint32_t seed, Waves& waves, std::vector<float>& out) {
   const int first = static_cast<int>(n.startMs * kSampleRate / 1000);
   const int count = static_cast<int>(n.lengthMs * kSampleRate / 1000);
   if (out.size() < static_cast<std::size_t>(first + count)) out.resize(first + count, 0.0f);
-  switch (n.wave) {
-    case Wave::Square: return voice<Wave::Square>(n, seed, out.data() + first, count);
-    case Wave::Triangle: return voice<Wave::Triangle>(n, seed, out.data() + first, count);
-    case Wave::Noise: return voice<Wave::Noise>(n, seed, out.data() + first, count);
-  }
+  voice(n, seed, waves, out.data() + first, count);
 }
 
 }  // namespace
 
+std::vector<float> renderNote(const Note& n) {
+  Waves waves;
+  std::vector<float> out;
+  play(n, 1, waves, out);
+  return out;
+}
+
 SoundBank::SoundBank() {
   std::vector<float> mix;
+  Waves waves;
   for (const Recipe& r : recipes()) {
     mix.assign(0, 0.0f);
     std::uint32_t seed = 0x9e3779b9u * (static_cast<std::uint32_t>(r.event) + 1);
-    for (const Note& n : r.notes) play(n, seed++, mix);
+    for (const Note& n : r.notes) play(n, seed++, waves, mix);
     float loudest = 0;
     for (float v : mix) loudest = std::max(loudest, std::fabs(v));
     const float gain = loudest > 0 ? r.peak * 32767.0f / loudest : 0.0f;

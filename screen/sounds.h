@@ -35,6 +35,23 @@ constexpr std::string_view kSoundEventNames[kSoundEvents] = {
 
 constexpr int kSampleRate = 48000;
 
+enum class Wave { Square, Triangle, Noise };
+
+// One voice of a sound: from startMs for lengthMs, its pitch sliding from fromHz to toHz (for
+// noise, the rate at which a new random level is taken). It rises over attackMs, dies away
+// by `decay` each second, and fades out over its last releaseMs.
+struct Note {
+  Wave wave;
+  float startMs, lengthMs;
+  float fromHz, toHz;
+  float volume;
+  float attackMs, decay, releaseMs;
+  float duty = 0.5f;  // of a square wave
+};
+
+// One note alone, as a sound's voice plays it at full scale (before the sound's own gain).
+std::vector<float> renderNote(const Note& n);
+
 // One sound for each event, all made at once.
 class SoundBank {
  public:

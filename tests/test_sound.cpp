@@ -2,11 +2,14 @@
 // and what the scripted driver hears and records.
 #include <chrono>
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/sound_events.h"
@@ -124,6 +127,96 @@ TEST(Sounds, EachIsHeardNoneClipsAndEveryRunMakesTheSame) {
   }
   EXPECT_NEAR(bank[SoundEvent::caught].size(), 2.2 * kSampleRate, 0.01 * kSampleRate);
   EXPECT_LT(bank[SoundEvent::bonus].size(), 0.02 * kSampleRate);
+}
+
+// The spectrum of `n` samples from `first` (n a power of two), through a Blackman-Harris
+// window, whose side lobes (-92 dB) stay under anything the test looks for: the magnitude
+// of each bin up to half the sample rate.
+std::vector<double> spectrum(const std::vector<float>& wave, std::size_t first, std::size_t n) {
+  std::vector<std::complex<double>> x(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const double p = 2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1);
+    const double w =
+        0.35875 - 0.48829 * std::cos(p) + 0.14128 * std::cos(2 * p) - 0.01168 * std::cos(3 * p);
+    x[i] = w * wave.at(first + i);
+  }
+  for (std::size_t i = 1, j = 0; i < n; ++i) {  // bit-reversed order, then the butterflies
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(x[i], x[j]);
+  }
+  for (std::size_t len = 2; len <= n; len <<= 1) {
+    const auto turn = std::polar(1.0, -2 * std::numbers::pi / static_cast<double>(len));
+    for (std::size_t i = 0; i < n; i += len) {
+      std::complex<double> w = 1;
+      for (std::size_t k = 0; k < len / 2; ++k, w *= turn) {
+        const auto a = x[i + k], b = w * x[i + k + len / 2];
+        x[i + k] = a + b, x[i + k + len / 2] = a - b;
+      }
+    }
+  }
+  std::vector<double> magnitude(n / 2);
+  for (std::size_t b = 0; b < n / 2; ++b) magnitude[b] = std::abs(x[b]);
+  return magnitude;
+}
+
+// How far the loudest partial that is no harmonic of the note stands below its fundamental,
+// in dB, over `n` samples from `first` in which the pitch goes from `fromHz` to `toHz`. Bins
+// within the window's main lobe of a harmonic's path are the note's own; past the
+// frequency where those paths run into each other nothing is looked at.
+double foldedBelowFundamental(const std::vector<float>& wave, std::size_t first, std::size_t n,
+                              double fromHz, double toHz) {
+  const std::vector<double> m = spectrum(wave, first, n);
+  const double bin = static_cast<double>(kSampleRate) / static_cast<double>(n), lobe = 6 * bin;
+  const double low = std::min(fromHz, toHz), high = std::max(fromHz, toHz);
+  double fundamental = 0, folded = 0;
+  for (std::size_t b = 1; b < m.size(); ++b) {
+    const double hz = static_cast<double>(b) * bin;
+    const int k = static_cast<int>(std::lround(hz / (low + high) * 2));
+    if (k == 1 && hz > low - lobe && hz < high + lobe) fundamental = std::max(fundamental, m[b]);
+    if (hz < lobe || hz > kSampleRate / 2.0 - lobe) continue;
+    bool own = false;
+    for (int h = std::max(1, k - 1); h <= k + 1; ++h)
+      own = own || (hz > h * low - lobe && hz < h * high + lobe);
+    const double apart = high > low ? (low - 2 * lobe) / (high - low) * low : hz;
+    if (!own && hz <= apart) folded = std::max(folded, m[b]);
+  }
+  return 20 * std::log10(fundamental / std::max(folded, 1e-300));
+}
+
+TEST(Sounds, NoPartialFoldsBackIntoTheBand) {
+  // Held notes across the sounds' range, both waves, both duties; then a slide up, whose
+  // harmonics leave past the top of the band as it goes, and a slide down.
+  for (Wave wave : {Wave::Square, Wave::Triangle})
+    for (float duty : {0.25f, 0.5f})
+      for (float hz : {110.0f, 220.0f, 440.0f, 880.0f, 1046.5f, 1400.0f}) {
+        if (wave == Wave::Triangle && duty != 0.5f) continue;
+        const auto note = renderNote({wave, 0, 500, hz, hz, 1, 0, 0, 1, duty});
+        const double below = foldedBelowFundamental(note, 4096, 16384, hz, hz);
+        std::printf(
+            "%s %6.1f Hz, duty %.2f: the loudest folded partial %.1f dB below the "
+            "fundamental\n",
+            wave == Wave::Square ? "square  " : "triangle", hz, duty, below);
+        EXPECT_GT(below, 60) << (wave == Wave::Square ? "square " : "triangle ") << hz
+                             << " Hz, duty " << duty;
+      }
+  for (auto [from, to] : {std::pair{700.0f, 1400.0f}, std::pair{1400.0f, 700.0f}}) {
+    const auto note = renderNote({Wave::Square, 0, 1000, from, to, 1, 0, 0, 1, 0.5f});
+    double worst = 1000;
+    for (std::size_t first = 0; first + 4096 <= note.size(); first += 8192) {
+      const auto at = [&](std::size_t i) {
+        return from * std::pow(to / from, static_cast<double>(i) / note.size());
+      };
+      worst =
+          std::min(worst, foldedBelowFundamental(note, first, 4096, at(first), at(first + 4096)));
+    }
+    std::printf(
+        "a slide from %.0f to %.0f Hz: the loudest folded partial %.1f dB below the "
+        "fundamental\n",
+        from, to, worst);
+    EXPECT_GT(worst, 60) << from << " to " << to << " Hz";
+  }
 }
 
 TEST(Sounds, TheLoudestTickStaysWithinFullScale) {
