@@ -62,8 +62,8 @@ case "${1:-}" in
     done
     echo "=== web build: the browser edition, tested in headless Chromium"
     build web
-    echo "build/web: $(du -cb build/web/* | tail -n 1 | cut -f1) bytes"
     /usr/bin/python3 tests/web/browser_test.py build/web
+    /usr/bin/python3 tests/web/touch_test.py build/web
     echo "=== fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
     build fuzz
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)

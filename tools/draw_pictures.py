@@ -169,7 +169,7 @@ def write_png(path, px):
 
 
 def icon(n):
-    """The burst: the blast picture at 33 x 33, and the desktop's icons at their sizes."""
+    """The burst: the blast picture at 33 x 33, and the icons of the desktop and the page."""
     px = [[BLACK] * n for _ in range(n)]
     c = (n - 1) / 2
     k = n / 33
@@ -211,7 +211,7 @@ def main():
     write("icon", icon(33))
     icons = os.path.join(OUT, "..", "..", "data", "icons")
     os.makedirs(icons, exist_ok=True)
-    for n in (16, 32, 48, 64, 128, 256):
+    for n in (16, 32, 48, 64, 128, 192, 256, 512):
         write_png(os.path.join(icons, f"{n}.png"), icon(n))
 
 

@@ -1,6 +1,6 @@
 // The browser front end: the same game, its controls, sounds and drawing order, on the
-// browser's clock. The page's script (frontend.js) calls these functions with the browser's
-// events and draws through the functions at the top, on one canvas.
+// browser's clock. The page's script (js/) calls these functions with the browser's events
+// and draws through the functions at the top, on one canvas of the game's own size.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "game/Frmbomb.h"
 #include "scene/controls.h"
+#include "scene/damage.h"
 #include "scene/registry.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
@@ -17,7 +18,8 @@
 #include "screen/xpm.h"
 
 // clang-format off
-EM_JS(void, jsClear, (), { Module.mbScreen.clear(); });
+EM_JS(void, jsClip, (int x, int y, int w, int h), { Module.mbScreen.clip(x, y, w, h); });
+EM_JS(void, jsUnclip, (), { Module.mbScreen.unclip(); });
 EM_JS(void, jsPicture, (int id, int x, int y, int w, int h), {
   Module.mbScreen.picture(id, x, y, w, h);
 });
@@ -42,6 +44,7 @@ struct Page {
   std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
   Controls controls{*game};
   SoundWatcher watcher;
+  Damage damage;                      // what changed since the canvas was last drawn
   SoundEvents heard;                  // since the page last took them
   std::unique_ptr<SoundBank> sounds;  // made when the page first asks: after the first frame
   std::vector<Pixels> pictures = std::vector<Pixels>(art::count);
@@ -190,6 +193,12 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* mb_picture_rgba(int i) {
   return page->pictures[i].rgba.data();
 }
 
+// The way the player walks (0 standing, 1 right, 2 down, 3 left, 4 up): for whoever wants to
+// know, as the page's tests do.
+EMSCRIPTEN_KEEPALIVE int mb_direction() {
+  return page->game->direction;
+}
+
 EMSCRIPTEN_KEEPALIVE int mb_changed() {
   return page->controls.changed();
 }
@@ -197,45 +206,55 @@ EMSCRIPTEN_KEEPALIVE void mb_mark_changed() {
   page->controls.markChanged();
 }
 
-// Draws the whole screen, 849 x 565 pixels, in the drawing order.
+// Draws what changed since the last frame, in the drawing order: each changed rectangle
+// cleared, and every element that meets it drawn again, clipped to it.
 EMSCRIPTEN_KEEPALIVE void mb_paint() {
   const Frmbomb& g = *page->game;
-  jsClear();
   auto text = [](std::string_view s, int x, int y, int w, int h, Rgb c, const FontSpec& f,
                  Align align, bool access) {
     jsText(s.data(), static_cast<int>(s.size()), x, y, w, h, c.r, c.g, c.b, f.family, f.pixels,
            f.weight, f.italic, alignCode(align), access);
   };
-  inDrawingOrder(g, Overloaded{
-                        [&](const Sprite& s) {
-                          if (!s.Visible || !s.Picture) return;
-                          const auto it = page->pictureIds.find(s.Picture);
-                          if (it == page->pictureIds.end()) return;
-                          jsPicture(it->second, px(s.Left), px(s.Top), px(s.Width), px(s.Height));
-                        },
-                        [&](const Label& l) {
-                          if (!l.Visible) return;
-                          const LabelLook& look = *l.look;
-                          if (look.opaque)
-                            jsFill(px(l.Left), px(l.Top), px(l.Width), px(l.Height), look.back.r,
-                                   look.back.g, look.back.b);
-                          if (!l.Caption.view().empty())
-                            text(l.Caption.view(), px(l.Left), px(l.Top), px(l.Width), px(l.Height),
-                                 look.fore, look.font, look.align, false);
-                        },
-                        [&](const Button& b) {
-                          if (!b.Visible) return;
-                          jsButton(px(b.Left), px(b.Top), px(b.Width), px(b.Height), b.face.r,
-                                   b.face.g, b.face.b);
-                          text(b.Caption.view(), px(b.Left), px(b.Top), px(b.Width), px(b.Height),
-                               layout::kBlack, layout::kButtonFont, Align::Center, true);
-                        },
-                        [&](const FocusBox& f) {
-                          if (f.Visible)
-                            jsFill(px(f.Left), px(f.Top), px(f.Width), px(f.Height), 0, 0, 0);
-                        },
-                    });
+  for (const Rect& r : page->damage.since(g)) {
+    jsClip(r.x, r.y, r.w, r.h);
+    inDrawingOrder(g, Overloaded{
+                          [&](const Sprite& s) {
+                            if (!s.Visible || !s.Picture || !boxOf(s).meets(r)) return;
+                            const auto it = page->pictureIds.find(s.Picture);
+                            if (it == page->pictureIds.end()) return;
+                            jsPicture(it->second, px(s.Left), px(s.Top), px(s.Width), px(s.Height));
+                          },
+                          [&](const Label& l) {
+                            if (!l.Visible || !boxOf(l).meets(r)) return;
+                            const LabelLook& look = *l.look;
+                            if (look.opaque)
+                              jsFill(px(l.Left), px(l.Top), px(l.Width), px(l.Height), look.back.r,
+                                     look.back.g, look.back.b);
+                            if (!l.Caption.view().empty())
+                              text(l.Caption.view(), px(l.Left), px(l.Top), px(l.Width),
+                                   px(l.Height), look.fore, look.font, look.align, false);
+                          },
+                          [&](const Button& b) {
+                            if (!b.Visible || !boxOf(b).meets(r)) return;
+                            jsButton(px(b.Left), px(b.Top), px(b.Width), px(b.Height), b.face.r,
+                                     b.face.g, b.face.b);
+                            text(b.Caption.view(), px(b.Left), px(b.Top), px(b.Width), px(b.Height),
+                                 layout::kBlack, layout::kButtonFont, Align::Center, true);
+                          },
+                          [&](const FocusBox& f) {
+                            if (f.Visible && boxOf(f).meets(r))
+                              jsFill(px(f.Left), px(f.Top), px(f.Width), px(f.Height), 0, 0, 0);
+                          },
+                      });
+    jsUnclip();
+  }
   page->controls.painted();
+}
+
+// The next frame draws the whole picture again, as at the start.
+EMSCRIPTEN_KEEPALIVE void mb_paint_all() {
+  page->damage = Damage{};
+  page->controls.markChanged();
 }
 
 }  // extern "C"

@@ -1,74 +1,36 @@
 #!/usr/bin/python3
-"""The browser edition in headless Chromium, served from 127.0.0.1: the title screen's
-pixels, Enter, the arrows, a bomb, P, Q, a click, the page losing focus, a pad, the sounds
-reaching Web Audio, the console clean; the time to the first frame and the browser clock's
-precision.
+"""The browser edition on a desktop, in headless Chromium, served from 127.0.0.1: the title
+screen's pixels, Enter, the arrows, a bomb, P, Q, a click, the page losing focus, a pad, the
+sounds reaching Web Audio, no touch controls; the picture whole at every window size; only
+what changed drawn, and drawn right; the page installable and playing offline; the console
+clean; the time to the first frame, the browser clock's precision and the main thread's load.
 
     /usr/bin/python3 tests/web/browser_test.py build/web
 """
-import functools
-import http.server
+import json
+import os
+import re
+import shutil
 import statistics
 import sys
-import threading
+import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-site = sys.argv[1]
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from page import (accessible_buttons, check, chromium, console_errors, count, finish, frame,  # noqa: E402
+                  main_thread_share, on_page, open_page, paused, pixel, red_x, serve)
 
-
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-Quiet.extensions_map = {**Quiet.extensions_map, ".wasm": "application/wasm"}
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-threading.Thread(target=server.serve_forever, daemon=True).start()
-url = f"http://127.0.0.1:{server.server_address[1]}/"
-
-options = webdriver.ChromeOptions()
-options.binary_location = "/usr/bin/chromium"
-for arg in ["--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1000,720",
-            "--autoplay-policy=no-user-gesture-required", "--mute-audio"]:
-    options.add_argument(arg)
-options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-failures = []
-
-
-def check(ok, what):
-    print(("ok   " if ok else "FAIL ") + what)
-    if not ok:
-        failures.append(what)
-
-
-def pixel(x, y):
-    """The colour of the game's picture pixel (x, y) as the canvas shows it."""
-    return tuple(driver.execute_script("""
-        const v = Module.mbView(), c = document.getElementById('game');
-        const d = c.getContext('2d').getImageData(v.offsetX + arguments[0] * v.scale + (v.scale >> 1),
-                                                  v.offsetY + arguments[1] * v.scale + (v.scale >> 1), 1, 1).data;
-        return [d[0], d[1], d[2]];""", x, y))
-
-
-def red_x(x0, y0, w, h):
-    """The mean x of the pure red pixels (the player) in a rectangle of the picture, or None."""
-    return driver.execute_script("""
-        const v = Module.mbView(), c = document.getElementById('game');
-        const [x0, y0, w, h] = arguments;
-        const d = c.getContext('2d').getImageData(v.offsetX, v.offsetY, 849 * v.scale, 565 * v.scale).data;
-        let sum = 0, n = 0;
-        for (let y = y0; y < y0 + h; ++y) for (let x = x0; x < x0 + w; ++x) {
-          const i = ((y * v.scale) * 849 * v.scale + x * v.scale) * 4;
-          if (d[i] === 255 && d[i + 1] === 0 && d[i + 2] === 0) { sum += x; ++n; }
-        }
-        return n ? sum / n : null;""", x0, y0, w, h)
+# A copy of the site, so that a new build can be put in its place.
+site = os.path.join(tempfile.mkdtemp(), "web")
+shutil.copytree(sys.argv[1], site)
+url = serve(site)
+size = sum(os.path.getsize(os.path.join(d, f)) for d, _, files in os.walk(site) for f in files)
+check(size <= 400 * 1024, f"the page's files: {size} bytes (at most 400 KB)")
+driver = chromium(window=(1000, 760))
 
 
 def key(k, hold=0.0):
@@ -78,16 +40,35 @@ def key(k, hold=0.0):
     ActionChains(driver).key_up(k).perform()
 
 
-def frame():
-    time.sleep(0.1)  # the next animation frame
+def viewport():
+    return driver.execute_script("return [innerWidth, innerHeight]")
+
+
+def whole_picture_in_view(what):
+    v = driver.execute_script("return Module.mbView()")
+    w, h = viewport()
+    check(v["left"] >= 0 and v["top"] >= 0 and v["left"] + v["width"] <= w + 0.01
+          and v["top"] + v["height"] <= h + 0.01,
+          f"{what}: the whole picture in the {w} x {h} page: {v['width']:.0f} x {v['height']:.0f} "
+          f"at ({v['left']:.0f}, {v['top']:.0f}), scale {v['scale']:.3f}")
+    return v
+
+
+def new_game():
+    key("q")
+    frame()
+    x, y = on_page(driver, 424, 540)
+    ActionChains(driver).move_by_offset(0, 0).perform()
+    body = driver.find_element(By.TAG_NAME, "body")
+    ActionChains(driver).move_to_element_with_offset(body, x - viewport()[0] / 2,
+                                                     y - viewport()[1] / 2).click().perform()
+    frame()
+    key(Keys.ENTER)
+    time.sleep(4.3)
 
 
 try:
-    driver.get(url)
-    for _ in range(100):
-        if driver.execute_script("return typeof Module !== 'undefined' && Module.firstFrameAt !== undefined"):
-            break
-        time.sleep(0.05)
+    open_page(driver, url)
     check(driver.title == "RMO Mazeblast", f"the page's title: {driver.title!r}")
     first = driver.execute_script("""
         const nav = performance.getEntriesByType('navigation')[0];
@@ -96,11 +77,17 @@ try:
     # cold browser on a busy machine.
     check(first < 1500, f"title screen drawn {first:.0f} ms after the page's load event")
     frame()
-    check(pixel(355, 285) == (0, 255, 0), f"green start button: {pixel(355, 285)}")
-    check(pixel(60, 124) == (192, 0, 0), f"dark-red pillar: {pixel(60, 124)}")
-    check(pixel(40, 100) == (0, 0, 0), f"black field: {pixel(40, 100)}")
-    yellow = sum(pixel(x, 25) == (255, 255, 0) for x in range(180, 660, 4))
-    check(yellow > 5, f"yellow title: {yellow} of 120 pixels on its middle row")
+    check(pixel(driver, 355, 285) == (0, 255, 0), f"green start button: {pixel(driver, 355, 285)}")
+    check(pixel(driver, 60, 124) == (192, 0, 0), f"dark-red pillar: {pixel(driver, 60, 124)}")
+    check(pixel(driver, 40, 100) == (0, 0, 0), f"black field: {pixel(driver, 40, 100)}")
+    yellow = count(driver, (255, 255, 0), 180, 25, 480, 1)
+    check(yellow > 20, f"yellow title: {yellow} pixels on its middle row")
+    v = whole_picture_in_view("1000 x 760 window")
+    check(v["scale"] == 1, f"a whole-number scale where it fills the window well: {v['scale']}")
+    check(driver.execute_script("return document.getElementById('touch').hidden")
+          and "Up" not in accessible_buttons(driver)
+          and driver.find_element(By.ID, "keys").is_displayed(),
+          "on a desktop with a mouse: the keys line, no touch controls")
 
     # The browser's clock as the page uses it, on the still title screen: a timeout asked for a
     # learned lead before each due time, a tick run when less than 2 ms ahead of it.
@@ -130,42 +117,46 @@ try:
 
     key(Keys.ENTER)
     frame()
-    check(pixel(355, 285) == (0, 0, 0), "Enter pressed the start button, and it went")
+    check(pixel(driver, 355, 285) == (0, 0, 0), "Enter pressed the start button, and it went")
     time.sleep(4.3)
-    before = red_x(280, 472, 288, 33)
+    before = red_x(driver, 280, 472, 288, 33)
     key(Keys.ARROW_RIGHT, 0.5)
     frame()
-    after = red_x(280, 472, 288, 33)
+    after = red_x(driver, 280, 472, 288, 33)
     check(before is not None and after is not None and after > before + 20,
           f"the right arrow walked the player: {before} -> {after}")
 
     key("p")
     frame()
-    paused = sum(pixel(x, 540) == (255, 255, 0) for x in range(352, 497, 2))
-    check(paused > 3, f"P shows Paused!: {paused} yellow pixels")
+    check(paused(driver), "P shows Paused!")
+    # Paused, nothing moves: the picture drawn a rectangle at a time is the picture drawn whole.
+    kept = driver.execute_script("return document.getElementById('game').toDataURL()")
+    driver.execute_script("Module._mb_paint_all(); Module.mbView();")
+    key(Keys.SHIFT)  # any event: the next frame is drawn whole
+    frame()
+    whole = driver.execute_script("return document.getElementById('game').toDataURL()")
+    check(kept == whole, "the picture kept between frames, drawn only where it changed, is the "
+          "picture drawn whole")
     key("p")
     key("q")
     frame()
-    check(pixel(355, 531) == (0, 255, 255), f"Q shows New game: {pixel(355, 531)}")
+    check(pixel(driver, 355, 531) == (0, 255, 255), f"Q shows New game: {pixel(driver, 355, 531)}")
 
     # A click on the button presses it.
     canvas = driver.find_element(By.ID, "game")
-    v = driver.execute_script("return Module.mbView()")
-    dpr = driver.execute_script("return window.devicePixelRatio")
-    size = canvas.size
-    cx = (v["offsetX"] + 400 * v["scale"]) / dpr - size["width"] / 2
-    cy = (v["offsetY"] + 535 * v["scale"]) / dpr - size["height"] / 2
-    ActionChains(driver).move_to_element_with_offset(canvas, cx, cy).click().perform()
+    x, y = on_page(driver, 400, 535)
+    rect = driver.execute_script("return document.getElementById('game').getBoundingClientRect()")
+    ActionChains(driver).move_to_element_with_offset(
+        canvas, x - rect["left"] - rect["width"] / 2, y - rect["top"] - rect["height"] / 2).click().perform()
     frame()
-    check(pixel(355, 285) == (0, 255, 0), "a click on New game brought the start button back")
+    check(pixel(driver, 355, 285) == (0, 255, 0), "a click on New game brought the start button back")
 
     # The page losing the focus pauses play, as P does; P alone resumes.
     key(Keys.ENTER)
     time.sleep(4.3)
     driver.execute_script("window.dispatchEvent(new Event('blur'))")
     frame()
-    paused = sum(pixel(x, 540) == (255, 255, 0) for x in range(352, 497, 2))
-    check(paused > 3, f"the page losing the focus paused play: {paused} yellow pixels")
+    check(paused(driver), "the page losing the focus paused play")
     driver.execute_script("window.dispatchEvent(new Event('focus'))")
     key("p")
 
@@ -179,23 +170,21 @@ try:
         window.dispatchEvent(new Event('gamepadconnected'));
         pad.buttons[9].pressed = true;""")
     time.sleep(0.2)
-    paused = sum(pixel(x, 540) == (255, 255, 0) for x in range(352, 497, 2))
-    check(paused > 3, f"a pad's Start paused play: {paused} yellow pixels")
-    driver.execute_script("window.fakePad.buttons[9].pressed = false")
-    time.sleep(0.1)
-    driver.execute_script("window.fakePad.buttons[9].pressed = true")
-    time.sleep(0.1)
-    driver.execute_script("window.fakePad.buttons[9].pressed = false")
-    time.sleep(0.1)
-    paused = sum(pixel(x, 540) == (255, 255, 0) for x in range(352, 497, 2))
-    check(paused == 0, "and Start again resumed it")
+    check(paused(driver), "a pad's Start paused play")
+    for pressed in ("false", "true", "false"):
+        driver.execute_script(f"window.fakePad.buttons[9].pressed = {pressed}")
+        time.sleep(0.1)
+    check(not paused(driver), "and Start again resumed it")
+    driver.execute_script("""navigator.getGamepads = () => [];
+        window.dispatchEvent(new Event('gamepaddisconnected'));""")
 
     # A bomb, and the player walking off: its burst reaches Web Audio. Then ten seconds of
-    # play with nothing else on the page's thread, for the game's own ticks.
+    # play with nothing else on the page's thread, for the game's own ticks and the load of
+    # the page's main thread at scale 1.
     driver.execute_script("Module.lateness = []")
     key(Keys.SPACE)
     key(Keys.ARROW_LEFT, 0.4)
-    time.sleep(10)
+    share1 = main_thread_share(driver, 10)
     heard = driver.execute_script("return Module.heard")
     check("drop" in heard and "burst" in heard, f"the bomb was heard through Web Audio: {heard}")
     by_period = {}
@@ -205,12 +194,103 @@ try:
         off.sort()
         print(f"     the game's ticks every {period} ms: {len(off)}, from their due time by median "
               f"{statistics.median(off):.2f} ms, 99th percentile {off[int(len(off) * 0.99)]:.2f} ms")
+    print(f"     the page's main thread at scale 1: busy {100 * share1:.1f} % of the time")
 
-    errors = [e for e in driver.get_log("browser") if e["level"] == "SEVERE"]
-    check(not errors, f"no error in the console: {errors}")
+    # Twice the size: the compositor scales, the page's thread draws no more. A game of level
+    # 1 with no input, ten seconds.
+    driver.set_window_size(1800, 1400)
+    time.sleep(0.3)
+    v = whole_picture_in_view("1800 x 1400 window")
+    check(v["scale"] == 2, f"scale 2 where it fits: {v['scale']}")
+    new_game()
+    share2 = main_thread_share(driver, 10)
+    # A full redraw of every changed frame cost 15-18 %; drawing what changed, 1-2 %.
+    check(share2 < 0.06, f"the page's main thread at scale 2: busy {100 * share2:.1f} % of the "
+          "time (at most 6 %)")
+
+    # A small window: the whole picture, scaled by a fraction, title and bottom line in view.
+    driver.set_window_size(700, 643)
+    time.sleep(0.3)
+    whole_picture_in_view("700 x 500 page")
+    shot = driver.get_screenshot_as_png()
+    with open(os.path.join(os.environ.get("TMPDIR", "/tmp"), "mazeblast-700x500.png"), "wb") as f:
+        f.write(shot)
+    seen = driver.execute_script("""
+        const c = document.getElementById('game'), d = c.getContext('2d');
+        const title = d.getImageData(180, 10, 480, 30).data, bottom = d.getImageData(0, 536, 849, 29).data;
+        const any = (data, r, g, b) => { for (let i = 0; i < data.length; i += 4)
+            if (data[i] === r && data[i + 1] === g && data[i + 2] === b) return true; return false; };
+        const box = c.getBoundingClientRect();
+        return any(title, 255, 255, 0) && any(bottom, 0, 255, 0) && box.top >= 0 && box.bottom <= innerHeight;""")
+    check(seen, "in a 700 x 500 page the title and the bottom line are both in view")
+
+    errors = console_errors(driver)
+    check(not errors, f"no error in the console, online: {errors}")
+
+    # Installable: the manifest parses, with the icons it names.
+    manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
+    data = json.loads(manifest.get("data") or "{}")
+    check(not manifest.get("errors") and data.get("name") == "RMO Mazeblast",
+          f"the manifest parses: {manifest.get('errors')}, name {data.get('name')!r}")
+    sizes = driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        Promise.all(arguments[0].map((icon) => new Promise((ok) => {
+          const i = new Image(); i.onload = () => ok(`${i.naturalWidth}x${i.naturalHeight}`);
+          i.onerror = () => ok('broken'); i.src = icon.src; }))).then(done);""", data.get("icons", []))
+    check(sorted(sizes) == ["192x192", "512x512"], f"the manifest's icons: {sizes}")
+
+    # Offline: after one visit the service worker keeps every file; with the network cut, a
+    # reload draws the title and a game starts.
+    controlled = False
+    for _ in range(100):
+        controlled = driver.execute_script("return !!navigator.serviceWorker.controller")
+        if controlled:
+            break
+        time.sleep(0.1)
+    check(controlled, "the service worker took the page")
+    driver.execute_cdp_cmd("Network.enable", {})
+    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    driver.refresh()
+    open_page(driver, url)
+    frame()
+    check(pixel(driver, 355, 285) == (0, 255, 0), "offline, a reload drew the title screen")
+    key(Keys.ENTER)
+    time.sleep(1.2)
+    check(pixel(driver, 355, 285) == (0, 0, 0) and count(driver, (255, 255, 0), 300, 200, 250, 200) > 50,
+          "offline, Enter started a game: the countdown")
+    errors = console_errors(driver)
+    check(not errors, f"no error in the console, offline: {errors}")
+
+    # Online again, and a new build on the host: the visit that finds it still plays the kept
+    # one and takes the new one in the background; the visit after plays the new one.
+    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    with open(os.path.join(site, "index.html")) as f:
+        page = f.read().replace("<title>", '<meta name="build" content="next">\n<title>')
+    with open(os.path.join(site, "index.html"), "w") as f:
+        f.write(page)
+    with open(os.path.join(site, "sw.js")) as f:
+        worker = re.sub(r"const CACHE = '[^']*'", "const CACHE = 'mazeblast-next'", f.read())
+    with open(os.path.join(site, "sw.js"), "w") as f:
+        f.write(worker)
+    is_new = "return !!document.querySelector('meta[name=build]')"
+    driver.refresh()
+    open_page(driver, url)
+    kept = driver.execute_script(is_new)
+    caches = []
+    for _ in range(100):
+        caches = driver.execute_async_script("caches.keys().then(arguments[0])")
+        if caches == ["mazeblast-next"]:
+            break
+        time.sleep(0.1)
+    driver.refresh()
+    open_page(driver, url)
+    check(not kept and caches == ["mazeblast-next"] and driver.execute_script(is_new),
+          f"a new build replaced the kept one at the next visit: caches {caches}")
+    errors = console_errors(driver)
+    check(not errors, f"no error in the console, at the new build: {errors}")
 finally:
     driver.quit()
-    server.shutdown()
 
-print(f"{len(failures)} failed" if failures else "browser test passed")
-sys.exit(1 if failures else 0)
+finish("browser test")

@@ -1,0 +1,129 @@
+"""What the browser tests share: the page served from 127.0.0.1, headless Chromium driven by
+Selenium (on a desktop or in phone emulation with touch), checks that count failures, and
+reading the game's picture from its canvas."""
+import functools
+import http.server
+import sys
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+failures = []
+
+
+def check(ok, what):
+    print(("ok   " if ok else "FAIL ") + what)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def finish(name):
+    print(f"{len(failures)} failed" if failures else f"{name} passed")
+    sys.exit(1 if failures else 0)
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".webmanifest": "application/manifest+json"}
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(site):
+    """Serves the folder on a free port of 127.0.0.1; its address."""
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return f"http://127.0.0.1:{server.server_address[1]}/"
+
+
+def chromium(window=None, phone=None):
+    """Headless Chromium: a desktop window of that size, or a phone or tablet given as
+    (width, height, device pixel ratio) with touch."""
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
+                "--autoplay-policy=no-user-gesture-required", "--mute-audio"]:
+        options.add_argument(arg)
+    if window:
+        options.add_argument(f"--window-size={window[0]},{window[1]}")
+    if phone:
+        options.add_experimental_option("mobileEmulation", {"deviceMetrics": {
+            "width": phone[0], "height": phone[1], "pixelRatio": phone[2], "touch": True}})
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def open_page(driver, url):
+    driver.get(url)
+    for _ in range(200):
+        if driver.execute_script("return typeof Module !== 'undefined' && Module.firstFrameAt !== undefined"):
+            return
+        time.sleep(0.05)
+
+
+def frame():
+    time.sleep(0.1)  # the next animation frame
+
+
+def pixel(driver, x, y):
+    """The colour of the game's picture pixel (x, y)."""
+    return tuple(driver.execute_script(
+        "return Array.from(document.getElementById('game').getContext('2d')"
+        ".getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3));", x, y))
+
+
+def count(driver, rgb, x0, y0, w, h):
+    """How many pixels of a colour a rectangle of the picture holds."""
+    return driver.execute_script("""
+        const [r, g, b, x0, y0, w, h] = arguments;
+        const d = document.getElementById('game').getContext('2d').getImageData(x0, y0, w, h).data;
+        let n = 0;
+        for (let i = 0; i < d.length; i += 4) n += d[i] === r && d[i + 1] === g && d[i + 2] === b;
+        return n;""", *rgb, x0, y0, w, h)
+
+
+def red_x(driver, x0, y0, w, h):
+    """The mean x of the pure red pixels (the player) in a rectangle of the picture, or None."""
+    return driver.execute_script("""
+        const [x0, y0, w, h] = arguments;
+        const d = document.getElementById('game').getContext('2d').getImageData(x0, y0, w, h).data;
+        let sum = 0, n = 0;
+        for (let i = 0; i < d.length; i += 4)
+          if (d[i] === 255 && d[i + 1] === 0 && d[i + 2] === 0) { sum += x0 + (i / 4) % w; ++n; }
+        return n ? sum / n : null;""", x0, y0, w, h)
+
+
+def paused(driver):
+    return sum(pixel(driver, x, 540) == (255, 255, 0) for x in range(352, 497, 2)) > 3
+
+
+def on_page(driver, x, y):
+    """Where the picture's pixel (x, y) stands on the page, in CSS pixels."""
+    v = driver.execute_script("return Module.mbView()")
+    return v["left"] + (x + 0.5) * v["width"] / 849, v["top"] + (y + 0.5) * v["height"] / 565
+
+
+def console_errors(driver):
+    return [e for e in driver.get_log("browser") if e["level"] == "SEVERE"]
+
+
+def main_thread_share(driver, seconds):
+    """The share of the page's main thread spent in tasks over the coming seconds."""
+    def metrics():
+        return {m["name"]: m["value"] for m in driver.execute_cdp_cmd("Performance.getMetrics", {})["metrics"]}
+    driver.execute_cdp_cmd("Performance.enable", {})
+    m0 = metrics()
+    time.sleep(seconds)
+    m1 = metrics()
+    return (m1["TaskDuration"] - m0["TaskDuration"]) / (m1["Timestamp"] - m0["Timestamp"])
+
+
+def accessible_buttons(driver):
+    """The names of every button the page shows to assistive technology."""
+    nodes = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    return {n.get("name", {}).get("value") for n in nodes
+            if n.get("role", {}).get("value") == "button" and not n.get("ignored")}

@@ -1,0 +1,96 @@
+// The page's script, in pieces by concern, each appended to the compiled game's own script in
+// this order: draw, layout, clock, sound, input, touch, start. What the pieces share is
+// kept on one object.
+const mb = {
+  W: 849,
+  H: 565
+};
+
+// Drawing: the game paints its 849 x 565 picture straight into the page's canvas, in its
+// drawing order; the compositor scales it (layout.js).
+(function() {
+'use strict';
+const W = mb.W, H = mb.H;
+const canvas = (mb.canvas = document.getElementById('game'));
+const ctx = canvas.getContext('2d', {alpha: false});
+mb.pictures = [];
+
+const faces = {
+  'Arial': '"Arial", "Liberation Sans", sans-serif',
+  'Arial Black': '"Arial Black", "DejaVu Sans", sans-serif',
+};
+Module.mbScreen = {
+  // Only what changed is drawn: a rectangle cleared to black, and all drawing kept inside
+  // it until unclip.
+  clip(x, y, w, h) {
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(x, y, w, h);
+    ctx.clip();
+    ctx.fillStyle = '#000';
+    ctx.fillRect(x, y, w, h);
+  },
+  unclip() { ctx.restore(); },
+  picture(id, x, y, w, h) {
+    const p = mb.pictures[id];
+    if (!p) return;
+    const cw = Math.min(w, p.width), ch = Math.min(h, p.height);
+    ctx.drawImage(p, 0, 0, cw, ch, x, y, cw, ch);
+  },
+  fill(x, y, w, h, r, g, b) {
+    ctx.fillStyle = `rgb(${r},${g},${b})`;
+    ctx.fillRect(x, y, w, h);
+  },
+  button(x, y, w, h, r, g, b) {
+    this.fill(x, y, w, h, r, g, b);
+    // A raised face: light above and left, shadow below and right.
+    this.fill(x, y, w - 1, 1, 255, 255, 255);
+    this.fill(x, y, 1, h - 1, 255, 255, 255);
+    this.fill(x, y + h - 1, w, 1, 0, 0, 0);
+    this.fill(x + w - 1, y, 1, h, 0, 0, 0);
+    this.fill(x + 1, y + h - 2, w - 2, 1, 96, 96, 96);
+    this.fill(x + w - 2, y + 1, 1, h - 2, 96, 96, 96);
+  },
+  text(s, x, y, w, h, r, g, b, family, pixels, weight, italic, align, access) {
+    let underline = -1;
+    if (access && s.indexOf('&') >= 0) {
+      underline = s.indexOf('&');
+      s = s.slice(0, underline) + s.slice(underline + 1);
+    }
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(x, y, w, h);
+    ctx.clip();  // never spill: a wider stand-in face is cut at the edge
+    ctx.font = `${italic ? 'italic ' : ''}${weight} ${pixels}px ${faces[family] || 'sans-serif'}`;
+    ctx.fillStyle = `rgb(${r},${g},${b})`;
+    ctx.textBaseline = 'alphabetic';
+    const m = ctx.measureText(s);
+    const ascent = m.fontBoundingBoxAscent || pixels * 0.9;
+    const descent = m.fontBoundingBoxDescent || pixels * 0.25;
+    const tx = align === 0 ? x : align === 2 ? x + w - m.width : x + Math.floor((w - m.width) / 2);
+    // Button captions sit in the middle of the face; label captions at the top.
+    const base =
+        access ? y + Math.floor((h - ascent - descent) / 2 + ascent) : y + Math.round(ascent);
+    ctx.fillText(s, tx, base);
+    if (underline >= 0 && underline < s.length) {
+      const before = ctx.measureText(s.slice(0, underline)).width;
+      const through = ctx.measureText(s.slice(0, underline + 1)).width;
+      ctx.fillRect(Math.round(tx + before), base + 1, Math.round(through - before), 1);
+    }
+    ctx.restore();
+  },
+};
+
+// The game's pictures, decoded by the game from its own sources, each on a canvas of its own.
+mb.loadPictures = function() {
+  for (let i = 0; i < Module._mb_picture_count(); ++i) {
+    const w = Module._mb_picture_width(i), h = Module._mb_picture_height(i);
+    const c = document.createElement('canvas');
+    c.width = w;
+    c.height = h;
+    const rgba = new Uint8ClampedArray(HEAPU8.buffer, Module._mb_picture_rgba(i), w * h * 4);
+    c.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), 0, 0);
+    mb.pictures.push(c);
+  }
+};
+})();

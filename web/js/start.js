@@ -1,0 +1,23 @@
+// The start: the game made, its pictures decoded, the first frame drawn, the timers running;
+// then the page kept for playing with no network.
+(function() {
+'use strict';
+Module.onRuntimeInitialized = function() {
+  Module._mb_start(performance.now(), Date.now() % 4294967296);
+  mb.loadPictures();
+  mb.soundEvents();
+  mb.layout();
+  mb.canvas.focus();
+  Module._mb_paint();
+  Module.firstFrameAt = performance.now();
+  mb.pump();
+};
+
+// Every file of the page is kept by the service worker at the first visit, so that the next
+// one plays offline; a new build is taken at the visit after it appears.
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  window.addEventListener('load', () => {
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  });
+}
+})();
