@@ -13,6 +13,12 @@ Module.onRuntimeInitialized = function() {
   mb.pump();
 };
 
+// A canvas the browser had to drop (short of memory, say) comes back blank: all of it again.
+mb.canvas.addEventListener('contextrestored', () => {
+  Module._mb_paint_all();
+  mb.requestPaint();
+});
+
 // Every file of the page is kept by the service worker at the first visit, so that the next
 // one plays offline; a new build is taken at the visit after it appears.
 if ('serviceWorker' in navigator && window.isSecureContext) {
