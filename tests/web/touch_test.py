@@ -171,14 +171,16 @@ def phone_landscape():
             time.sleep(0.05)
             flames = count(driver, (255, 128, 0), 24, 60, 800, 440)
             if flames > 20:
-                moved, way = player_x(driver), direction(driver)
+                moved = player_x(driver)
+                way = driver.execute_script("return document.getElementById('left').classList.contains('held')")
                 break
         fingers.up(1)
         check(bomb > 20 and walking == LEFT, f"a second finger dropped a bomb while the first walked: "
               f"{bomb} bomb pixels, way {walking}")
-        # Gone from the watched stretch of his row (None) is far walked too.
-        check(flames > 20 and way == LEFT and moved != at,
-              f"the bomb's flames seen while he walked on: {flames} flame pixels, way {way}, "
+        # Gone from the watched stretch of his row (None) is far walked too; a brick may have
+        # stopped him since, with the finger still on Left.
+        check(flames > 20 and way and moved != at,
+              f"the bomb's flames seen while he walked on: {flames} flame pixels, Left held {way}, "
               f"player at {at} -> {moved}")
         vibrated = driver.execute_script("return Module.vibrated")
         check(40 in vibrated or 200 in vibrated, f"a short vibration on the burst: {vibrated}")
