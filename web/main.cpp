@@ -170,6 +170,11 @@ EMSCRIPTEN_KEEPALIVE unsigned mb_take_sounds() {
   page->heard = SoundEvents{};
   return bits;
 }
+// Makes the sounds, once: the page asks when it is idle after the first frame, so that the
+// first key finds them made.
+EMSCRIPTEN_KEEPALIVE void mb_make_sounds() {
+  sound(0);
+}
 EMSCRIPTEN_KEEPALIVE const std::int16_t* mb_sound_data(int e) {
   return sound(e).data();
 }
