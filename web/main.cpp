@@ -75,10 +75,6 @@ const std::vector<std::int16_t>& sound(int e) {
   return (*page->sounds)[static_cast<SoundEvent>(e)];
 }
 
-int px(int twips) {
-  return twips / kTwipsPerPixel;
-}
-
 int alignCode(Align a) {
   return a == Align::Left ? 0 : a == Align::Right ? 2 : 1;
 }
@@ -207,48 +203,44 @@ EMSCRIPTEN_KEEPALIVE int mb_direction() {
 EMSCRIPTEN_KEEPALIVE int mb_changed() {
   return page->controls.changed();
 }
-EMSCRIPTEN_KEEPALIVE void mb_mark_changed() {
-  page->controls.markChanged();
-}
 
 // Draws what changed since the last frame, in the drawing order: each changed rectangle
 // cleared, and every element that meets it drawn again, clipped to it.
 EMSCRIPTEN_KEEPALIVE void mb_paint() {
   const Frmbomb& g = *page->game;
-  auto text = [](std::string_view s, int x, int y, int w, int h, Rgb c, const FontSpec& f,
-                 Align align, bool access) {
-    jsText(s.data(), static_cast<int>(s.size()), x, y, w, h, c.r, c.g, c.b, f.family, f.pixels,
-           f.weight, f.italic, alignCode(align), access);
+  auto text = [](std::string_view s, const Rect& at, Rgb c, const FontSpec& f, Align align,
+                 bool access) {
+    jsText(s.data(), static_cast<int>(s.size()), at.x, at.y, at.w, at.h, c.r, c.g, c.b, f.family,
+           f.pixels, f.weight, f.italic, alignCode(align), access);
   };
+  auto fill = [](const Rect& at, Rgb c) { jsFill(at.x, at.y, at.w, at.h, c.r, c.g, c.b); };
   for (const Rect& r : page->damage.since(g)) {
     jsClip(r.x, r.y, r.w, r.h);
     inDrawingOrder(g, Overloaded{
                           [&](const Sprite& s) {
-                            if (!s.Visible || !s.Picture || !boxOf(s).meets(r)) return;
+                            const Rect at = boxOf(s);
+                            if (!s.Visible || !s.Picture || !at.meets(r)) return;
                             const auto it = page->pictureIds.find(s.Picture);
                             if (it == page->pictureIds.end()) return;
-                            jsPicture(it->second, px(s.Left), px(s.Top), px(s.Width), px(s.Height));
+                            jsPicture(it->second, at.x, at.y, at.w, at.h);
                           },
                           [&](const Label& l) {
-                            if (!l.Visible || !boxOf(l).meets(r)) return;
+                            const Rect at = boxOf(l);
+                            if (!l.Visible || !at.meets(r)) return;
                             const LabelLook& look = *l.look;
-                            if (look.opaque)
-                              jsFill(px(l.Left), px(l.Top), px(l.Width), px(l.Height), look.back.r,
-                                     look.back.g, look.back.b);
+                            if (look.opaque) fill(at, look.back);
                             if (!l.Caption.view().empty())
-                              text(l.Caption.view(), px(l.Left), px(l.Top), px(l.Width),
-                                   px(l.Height), look.fore, look.font, look.align, false);
+                              text(l.Caption.view(), at, look.fore, look.font, look.align, false);
                           },
                           [&](const Button& b) {
-                            if (!b.Visible || !boxOf(b).meets(r)) return;
-                            jsButton(px(b.Left), px(b.Top), px(b.Width), px(b.Height), b.face.r,
-                                     b.face.g, b.face.b);
-                            text(b.Caption.view(), px(b.Left), px(b.Top), px(b.Width), px(b.Height),
-                                 layout::kBlack, layout::kButtonFont, Align::Center, true);
+                            const Rect at = boxOf(b);
+                            if (!b.Visible || !at.meets(r)) return;
+                            jsButton(at.x, at.y, at.w, at.h, b.face.r, b.face.g, b.face.b);
+                            text(b.Caption.view(), at, layout::kBlack, layout::kButtonFont,
+                                 Align::Center, true);
                           },
                           [&](const FocusBox& f) {
-                            if (f.Visible && boxOf(f).meets(r))
-                              jsFill(px(f.Left), px(f.Top), px(f.Width), px(f.Height), 0, 0, 0);
+                            if (f.Visible && boxOf(f).meets(r)) fill(boxOf(f), layout::kBlack);
                           },
                       });
     jsUnclip();

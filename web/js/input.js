@@ -6,6 +6,7 @@ const canvas = mb.canvas;
 
 // A key for the game, pressed or let go, now.
 mb.key = function(code, down) {
+  mb.startAudio();
   Module._mb_key(performance.now(), code, down ? 1 : 0, 0, 0);
   mb.after();
 };
@@ -49,7 +50,6 @@ window.addEventListener('keyup', (e) => {
 // A click or a tap presses the game's button it went down and came up on.
 function pointer(down, e) {
   e.preventDefault();
-  mb.startAudio();
   const [x, y] = mb.toPicture(e.clientX, e.clientY);
   Module._mb_pointer(performance.now(), down, x, y);
   mb.after();
@@ -59,6 +59,8 @@ canvas.addEventListener('pointerdown', (e) => {
   pointer(1, e);
 });
 canvas.addEventListener('pointerup', (e) => pointer(0, e));
+// Any touch or click on the page may start the sound, as a key does.
+window.addEventListener('pointerdown', () => mb.startAudio(), true);
 
 // No long-press menu, no double-tap zoom, no selection anywhere on the page.
 for (const type of ['contextmenu', 'dblclick', 'selectstart', 'gesturestart'])

@@ -15,10 +15,7 @@ function show() {
 }
 if (coarse.matches) show();
 coarse.addEventListener('change', () => coarse.matches && show());
-window.addEventListener('pointerdown', (e) => {
-  mb.startAudio();
-  if (e.pointerType === 'touch') show();
-}, true);
+window.addEventListener('pointerdown', (e) => e.pointerType === 'touch' && show(), true);
 
 // Activated without a pointer (a screen reader, a switch, the keyboard): a short press.
 function tapped(e, code) {
@@ -99,7 +96,6 @@ bomb.addEventListener('click', (e) => tapped(e, 32));
 for (const id of ['pause', 'quit', 'sound']) {
   const b = document.getElementById(id);
   b.addEventListener('click', () => {
-    mb.startAudio();
     mb.key(Number(b.dataset.key), true);
     mb.key(Number(b.dataset.key), false);
   });
