@@ -3,7 +3,9 @@
 // kept on one object.
 const mb = {
   W: 849,
-  H: 565
+  H: 565,
+  // Until the game is made, events on the page have no game to go to.
+  ready: false
 };
 
 // Drawing: the game paints its 849 x 565 picture straight into the page's canvas, in its

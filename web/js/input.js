@@ -6,6 +6,7 @@ const canvas = mb.canvas;
 
 // A key for the game, pressed or let go, now.
 mb.key = function(code, down) {
+  if (!mb.ready) return;
   mb.startAudio();
   Module._mb_key(performance.now(), code, down ? 1 : 0, 0, 0);
   mb.after();
@@ -33,7 +34,7 @@ function forPageButton(e, code) {
 }
 window.addEventListener('keydown', (e) => {
   const code = virtualKey(e);
-  if (!code || forPageButton(e, code)) return;
+  if (!mb.ready || !code || forPageButton(e, code)) return;
   e.preventDefault();  // no scrolling, no menus
   mb.startAudio();
   Module._mb_key(performance.now(), code, 1, e.altKey ? 1 : 0, e.repeat ? 1 : 0);
@@ -41,7 +42,7 @@ window.addEventListener('keydown', (e) => {
 });
 window.addEventListener('keyup', (e) => {
   const code = virtualKey(e);
-  if (!code || forPageButton(e, code)) return;
+  if (!mb.ready || !code || forPageButton(e, code)) return;
   e.preventDefault();
   Module._mb_key(performance.now(), code, 0, 0, 0);
   mb.after();
@@ -50,6 +51,7 @@ window.addEventListener('keyup', (e) => {
 // A click or a tap presses the game's button it went down and came up on.
 function pointer(down, e) {
   e.preventDefault();
+  if (!mb.ready) return;
   const [x, y] = mb.toPicture(e.clientX, e.clientY);
   Module._mb_pointer(performance.now(), down, x, y);
   mb.after();
@@ -67,6 +69,7 @@ for (const type of ['contextmenu', 'dblclick', 'selectstart', 'gesturestart'])
   document.addEventListener(type, (e) => e.preventDefault(), {passive: false});
 
 function focus(on) {
+  if (!mb.ready) return;
   Module._mb_focus(performance.now(), on ? 1 : 0);
   mb.after();
 }
@@ -94,7 +97,7 @@ window.addEventListener('gamepaddisconnected', () => {
   --padsConnected;
 });
 mb.pollPads = function() {
-  if (padsConnected <= 0 || !navigator.getGamepads) return;
+  if (!mb.ready || padsConnected <= 0 || !navigator.getGamepads) return;
   const now = performance.now();
   let moved = false;
   for (const pad of navigator.getGamepads()) {

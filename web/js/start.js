@@ -4,6 +4,7 @@
 'use strict';
 Module.onRuntimeInitialized = function() {
   Module._mb_start(performance.now(), Date.now() % 4294967296);
+  mb.ready = true;
   mb.loadPictures();
   mb.soundEvents();
   mb.layout();
