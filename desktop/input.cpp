@@ -85,7 +85,29 @@ void InputRouter::closeController(SDL_JoystickID id) {
   }
 }
 
+bool InputRouter::watched(const SDL_Event& ev) {
+  switch (ev.type) {
+    case SDL_KEYDOWN:
+      if (ev.key.repeat || ev.key.keysym.sym == SDLK_F11 || (ev.key.keysym.mod & KMOD_ALT))
+        return ev.key.repeat;
+      watching_->key(virtualKey(ev.key.keysym.sym));
+      return true;
+    case SDL_CONTROLLERBUTTONDOWN: watching_->key(controllerKey(ev.cbutton.button)); return true;
+    case SDL_KEYUP:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return true;
+    case SDL_WINDOWEVENT:
+      return ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+             ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ||
+             ev.window.event == SDL_WINDOWEVENT_MINIMIZED;
+    default: return false;
+  }
+}
+
 bool InputRouter::handle(const SDL_Event& ev) {
+  if (watching_ && watched(ev)) return true;
   switch (ev.type) {
     case SDL_QUIT: return false;
     case SDL_WINDOWEVENT:

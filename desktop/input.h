@@ -15,6 +15,14 @@ int virtualKey(SDL_Keycode key);
 // Back Q), or 0.
 int controllerKey(Uint8 button);
 
+// While a recording is watched, the keys that steer the watching (P, Q, M) go here and
+// nothing reaches the game.
+class WatchKeys {
+ public:
+  virtual ~WatchKeys() = default;
+  virtual void key(int code) = 0;
+};
+
 // Turns SDL's events into the game's controls: keys and pad buttons as virtual keys, the
 // left stick as arrows, mouse buttons over the buttons on the screen, the window's focus;
 // F11 and Alt+Enter switch fullscreen. Pads are opened as they are plugged in.
@@ -29,6 +37,7 @@ class InputRouter {
 
   // Returns false when the window is closed.
   bool handle(const SDL_Event& ev);
+  void watch(WatchKeys* keys) { watching_ = keys; }
   int padsOpen() const;
 
  private:
@@ -36,8 +45,11 @@ class InputRouter {
   void openController(int deviceIndex);
   void closeController(SDL_JoystickID id);
 
+  bool watched(const SDL_Event& ev);
+
   Controls& controls_;
   SDL_Window* window_;
+  WatchKeys* watching_ = nullptr;
   // The pads opened, each once, and closed when unplugged: an open pad keeps SDL polling.
   static constexpr int kMaxPads = 8;
   SDL_GameController* pads_[kMaxPads] = {};

@@ -44,6 +44,12 @@ Options parseOptions(int argc, const char* const* argv) {
       o.fullscreen = true;
     } else if (arg == "--mute") {
       o.mute = true;
+    } else if (arg == "--force") {
+      o.force = true;
+    } else if (arg == "--record" || arg == "--replay") {
+      if (i + 1 == argc || argv[i + 1][0] == '\0')
+        return bad(std::string(arg) + " needs a file name");
+      (arg == "--record" ? o.record : o.replay) = argv[++i];
     } else if (const char* name = numbered(arg)) {
       const bool scale = std::string_view(name) == "--scale";
       const int lo = scale ? 1 : 0, hi = scale ? kLargestScale : 100;
@@ -62,6 +68,9 @@ Options parseOptions(int argc, const char* const* argv) {
       return bad("unknown option '" + std::string(arg) + "'");
     }
   }
+  if (!o.record.empty() && !o.replay.empty())
+    return bad("--record and --replay do not go together");
+  if (o.force && o.record.empty()) return bad("--force goes with --record");
   return o;
 }
 
@@ -76,6 +85,10 @@ std::string usage() {
          "                 (default: the largest that fits the screen)\n"
          "  --mute         start with the sound off (M turns it on and off)\n"
          "  --volume N     the sound's volume in percent, 0 to 100 (default 80)\n"
+         "  --record FILE  record every game of this session to FILE, to watch again or\n"
+         "                 send; an existing FILE only with --force\n"
+         "  --replay FILE  watch a recording (P pauses, Q ends) and check that it plays\n"
+         "                 exactly as recorded\n"
          "  --version      print the version and exit\n"
          "  -h, --help     print this help and exit\n"
          "\n"

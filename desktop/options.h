@@ -8,10 +8,13 @@ namespace mazeblast {
 struct Options {
   bool help = false, version = false;
   bool fullscreen = false;
-  int scale = 0;      // the window's whole-number scale; 0: the largest that fits the screen
-  bool mute = false;  // start with the sound off (M turns it on)
-  int volume = 80;    // percent
-  std::string error;  // one line naming what was wrong; empty when the line was good
+  int scale = 0;       // the window's whole-number scale; 0: the largest that fits the screen
+  bool mute = false;   // start with the sound off (M turns it on)
+  int volume = 80;     // percent
+  std::string record;  // the file the session is recorded to, or empty
+  bool force = false;  // which may replace an existing file
+  std::string replay;  // the recording to watch instead of playing, or empty
+  std::string error;   // one line naming what was wrong; empty when the line was good
 };
 
 Options parseOptions(int argc, const char* const* argv);

@@ -14,10 +14,12 @@
 #include "desktop/audio.h"
 #include "desktop/input.h"
 #include "desktop/options.h"
+#include "desktop/recording.h"
 #include "desktop/render.h"
 #include "game/Frmbomb.h"
 #include "scene/controls.h"
 #include "scene/registry.h"
+#include "scene/replay.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
 
@@ -81,8 +83,64 @@ std::string windowDrivers() {
   return list;
 }
 
+namespace {
+
+// What a watched recording does with P, Q and M, and where it stands.
+class Watching : public WatchKeys {
+ public:
+  Watching(const Replay& replay, SDL_Window* window, Controls& controls, const RealClock& clock,
+           GameTime& time)
+      : run(replay), window_(window), controls_(controls), clock_(clock), time_(time) {}
+
+  void key(int code) override {
+    if (code == kKeyQ) quit = true;
+    if (code == kKeyM) controls_.setMuted(!controls_.muted());
+    if (code != kKeyP || run.over()) return;
+    if (heldSinceUs < 0) {
+      heldSinceUs = clock_.nowUs();
+    } else {
+      // The game's clock stood still while the watching was held.
+      time_.hold(clock_.nowUs() - heldSinceUs);
+      heldSinceUs = -1;
+    }
+    title();
+  }
+  // The window's title says that this is a replay, and whether it is held.
+  void title() const {
+    SDL_SetWindowTitle(
+        window_, heldSinceUs >= 0 ? "RMO Mazeblast (replay, paused)" : "RMO Mazeblast (replay)");
+  }
+
+  ReplayRun run;
+  std::int64_t heldSinceUs = -1;  // on the real clock, while P holds the watching
+  bool quit = false;
+
+ private:
+  SDL_Window* window_;
+  Controls& controls_;
+  const RealClock& clock_;
+  GameTime& time_;
+};
+
+}  // namespace
+
 int runGame(const Options& options) {
   RealClock clock;
+  // A recording to make or to watch is settled before any window opens: a file that cannot
+  // be written or read is one line and no game.
+  std::string error;
+  std::string watchedText;
+  Replay replay;
+  RecordingFile recording;
+  const bool watching = !options.replay.empty();
+  if (watching) {
+    if (!readRecording(options.replay, watchedText, &error)) return fail(error);
+    replay = readReplay(watchedText);
+    if (!replay.error.empty()) return fail(options.replay + ", " + replay.error);
+  }
+  if (!options.record.empty() && !recording.open(options.record, options.force, &error))
+    return fail(error);
+
   SdlSession sdl;
   // Only a driver chosen on purpose (the tests' dummy or offscreen) may run without a window.
   const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
@@ -121,15 +179,18 @@ int runGame(const Options& options) {
   SDL_RenderSetIntegerScale(sdl.renderer, SDL_TRUE);
   SDL_SetWindowMinimumSize(sdl.window, width, height);
 
-  std::string error;
   Painter painter(sdl.renderer);
   if (!painter.load(&error)) return fail(error);
 
+  // The game's clock starts with the game: time 0 is when it is made, as in a replay.
   auto game = std::make_unique<Frmbomb>();
-  game->clock.setFloor(kTimerFloorMs);
-  game->clock.nowUs = clock.nowUs();
-  game->rnd.reseed(
-      static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+  GameTime time(clock.nowUs());
+  const std::uint64_t seed =
+      static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  if (!watching) {
+    game->clock.setFloor(kTimerFloorMs);
+    game->rnd.reseed(seed);
+  }
   game->Form_Load();
 
   SoundPlayer sound(options.volume);
@@ -138,10 +199,49 @@ int runGame(const Options& options) {
   Controls controls(*game);
   controls.setMuted(options.mute);
   InputRouter input(controls, sdl.window);
+  ReplayWriter writer(*game);
+  if (!options.record.empty()) {
+    controls.record(&writer);
+    writer.begin(seed, kTimerFloorMs);
+    recording.take(writer, clock.nowUs(), true);
+    if (!recording.failure().empty()) return 1;
+  }
+  Watching watch(replay, sdl.window, controls, clock, time);
+  if (watching) {
+    input.watch(&watch);
+    watch.title();
+  }
   // After every handler: what it changed is heard, unless the sound is off or the player away.
   auto heard = [&] {
     sound.setSilent(controls.muted() || !controls.focused());
     sound.play(watcher.changes(*game), game->clock.nowUs);
+  };
+  auto ticked = [&](int) {
+    controls.afterTick();
+    heard();
+  };
+  // The game up to now: its ticks, and while watching the recording's inputs between them.
+  auto runToNow = [&] {
+    const std::int64_t now = clock.nowUs();
+    if (!watching) return runUntil(*game, time, now, ticked);
+    if (watch.heldSinceUs >= 0 || watch.run.over()) return;
+    const std::int64_t next = std::min(nextTick(*game), watch.run.nextUs());
+    watch.run.playUntil(*game, controls, time.at(now, game->clock.nowUs, next), ticked, heard);
+  };
+  // The end of the session: the recording closed with its last line, or the watching's
+  // verdict. Verified, or stopped by the player, is status 0.
+  auto finish = [&]() -> int {
+    if (!watching) {
+      runToNow();
+      writer.end();
+      recording.take(writer, clock.nowUs(), true);
+      recording.close();  // a recording that failed has said so; the game itself went well
+      return 0;
+    }
+    if (watch.run.over()) return watch.run.differs() ? 1 : 0;
+    std::printf("%s; the watching stopped at %s\n", watch.run.verdict().c_str(),
+                secondsText(game->clock.nowUs).c_str());
+    return 0;
   };
   // The window is shown with its first frame already drawn: on a machine whose renderer has
   // no shader cache yet, that frame costs most of a second, and an empty window would stand
@@ -150,14 +250,18 @@ int runGame(const Options& options) {
   SDL_RenderPresent(sdl.renderer);
   SDL_ShowWindow(sdl.window);
   std::int64_t nextFrameUs = 0;
+  bool told = false;
   for (;;) {
-    catchUp(
-        *game, [&] { return clock.nowUs(); },
-        [&](int) {
-          controls.afterTick();
-          heard();
-        });
+    runToNow();
     const std::int64_t now = clock.nowUs();
+    if (watching && watch.run.over() && !told) {
+      // A verified end closes the window; a difference stays on the screen until closed.
+      told = true;
+      std::printf("%s\n", watch.run.verdict().c_str());
+      std::fflush(stdout);
+      if (!watch.run.differs()) return finish();
+    }
+    if (watching && watch.quit) return finish();
     sound.closeIfQuiet(now);
     if (controls.changed() && now >= nextFrameUs) {
       painter.paint(*game);
@@ -165,14 +269,24 @@ int runGame(const Options& options) {
       controls.painted();
       nextFrameUs = now + kFrameUs;
     }
-    std::int64_t due = std::min(nextTick(*game), sound.closeDue());
+    std::int64_t gameDue = nextTick(*game);
+    if (watching)
+      gameDue = watch.heldSinceUs >= 0 || watch.run.over() ? kNever
+                                                           : std::min(gameDue, watch.run.nextUs());
+    std::int64_t due = std::min(time.real(gameDue), sound.closeDue());
     if (controls.changed()) due = std::min(due, nextFrameUs);
+    if (!options.record.empty()) {
+      writer.settled();
+      recording.take(writer, now, due - now > kCheckEveryUs);
+    }
     SDL_Event ev;
     bool got = due == kNever ? SDL_WaitEvent(&ev) != 0 : clock.waitUntil(due, &ev);
     while (got) {
-      game->clock.nowUs = clock.nowUs();
-      if (!input.handle(ev)) return 0;
+      // The ticks due before the event come first, as a replay has them.
+      runToNow();
+      if (!input.handle(ev)) return finish();
       heard();
+      if (!options.record.empty()) writer.settled();
       got = SDL_PollEvent(&ev) != 0;
     }
   }

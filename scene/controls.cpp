@@ -33,12 +33,17 @@ int buttonAt(const Frmbomb& game, int x, int y) {
 
 }  // namespace
 
+void Controls::click(int button) {
+  if (log_) log_->click(button);
+  (game_.*kButtons[button].click)();
+  changed_ = true;
+}
+
 bool Controls::pressButton(int accessKey, bool anyShown) {
-  for (const ButtonBinding& b : kButtons) {
-    const Button& btn = game_.*b.button;
+  for (int b = 0; b < 4; ++b) {
+    const Button& btn = game_.*kButtons[b].button;
     if (btn.Visible && (anyShown || btn.accessKey() == accessKey)) {
-      (game_.*b.click)();
-      changed_ = true;
+      click(b);
       return true;
     }
   }
@@ -51,6 +56,7 @@ bool Controls::pressShown() {
 
 void Controls::key(int code, bool down, int shift) {
   if (code <= 0 || code > 255) return;
+  if (log_ && !quiet_) log_->key(code, down);
   held_[code] = down;
   if (!game_.keysReachPic1()) return;  // lost, as the game has always had it
   if (down)
@@ -83,11 +89,7 @@ void Controls::pointerDown(int x, int y) {
 }
 
 void Controls::pointerUp(int x, int y) {
-  if (pointerDownOn_ >= 0 && over(game_, pointerDownOn_, x, y)) {
-    for (const ButtonBinding& b : kButtons)
-      if (&b == &kButtons[pointerDownOn_]) (game_.*b.click)();
-    changed_ = true;
-  }
+  if (pointerDownOn_ >= 0 && over(game_, pointerDownOn_, x, y)) click(pointerDownOn_);
   pointerDownOn_ = -1;
 }
 
@@ -100,10 +102,13 @@ void Controls::pauseIfAway() {
 }
 
 void Controls::focus(bool on) {
+  if (log_) log_->focus(on);
   focused_ = on;
   if (on) return;
+  quiet_ = true;
   for (int k = 0; k < 256; ++k)
     if (held_[k]) key(k, false, 0);
+  quiet_ = false;
   stick_ = 0;
   pauseIfAway();
 }

@@ -14,9 +14,22 @@ constexpr int kKeyEnter = 13, kKeyM = 77;
 // The arrow a pad's stick points at, past its dead zone, or 0; axes from -32768 to 32767.
 int stickArrow(int x, int y);
 
+// Told every input as the game takes it, at the game's time: what a recording keeps. Keys
+// are told even where they are lost, since a key still held is let go when the focus goes.
+class InputLog {
+ public:
+  virtual ~InputLog() = default;
+  virtual void key(int code, bool down) = 0;
+  virtual void click(int button) = 0;  // by its place in kButtons
+  virtual void focus(bool on) = 0;
+};
+
 class Controls {
  public:
   explicit Controls(Frmbomb& game) : game_(game) {}
+
+  // Every input from now on is told to `log` too; null for none.
+  void record(InputLog* log) { log_ = log; }
 
   // Alt with a shown button's letter, or Enter, presses that button; anything else is a key
   // for the field, M too (the game has no use for it; here it turns the sound off and on).
@@ -24,6 +37,10 @@ class Controls {
   void keyUp(int code, int shift = 0);
   // Presses the shown button, whatever its letter; false when none is shown.
   bool pressShown();
+  // A key straight to the field, as a replay gives it: no button, no sound switch.
+  void fieldKey(int code, bool down) { key(code, down, 0); }
+  // Presses a button by its place in kButtons, shown or not: the caller makes sure.
+  void click(int button);
   // The arrow a stick holds down now, or 0: the last one is let go first.
   void stick(int arrow);
   // A button is pressed when the pointer is let go over the button it went down on; x and y
@@ -48,6 +65,8 @@ class Controls {
   void pauseIfAway();
 
   Frmbomb& game_;
+  InputLog* log_ = nullptr;
+  bool quiet_ = false;  // what the focus does by itself is not told again
   bool held_[256] = {};
   int stick_ = 0;
   int pointerDownOn_ = -1;

@@ -1,5 +1,6 @@
 // The one timer loop of the game, for every driver: on the virtual clock of the scripted
-// driver, the tests and the benchmarks, and on the real clock of the window and the browser.
+// driver, the tests and the benchmarks, and on the game's own clock of the window and the
+// browser, which follows the real one.
 // Each tick runs its handler, then `after` with the timer's number.
 #pragma once
 
@@ -32,18 +33,45 @@ void advanceBy(Frmbomb& game, std::int64_t ms, After&& after = {}) {
   advanceTo(game, game.clock.nowUs + ms * 1000, after);
 }
 
-// Real clock: every tick due by `now()`, in time order, each handler seeing the time it
-// really runs at. A tick that comes late is not made up for twice (Timer::ticked).
-template <class Now, class After = NothingAfter>
-void catchUp(Frmbomb& game, Now&& now, After&& after = {}) {
-  for (std::int64_t t = now();; t = now()) {
-    const int i = firstDue(game.timers, 9, t);
-    if (i < 0) return;
-    game.clock.nowUs = t;
-    game.timers[i]->ticked(t);
-    game.timerTick(i + 1);
-    after(i + 1);
+// The game's own clock on a real one. Every tick runs at its due time on it, and every
+// input at the time it was taken, exactly as on the virtual clock: however late the real
+// clock wakes the game, it takes the same path, and a recording of its inputs and their
+// times replays to the same states. Only a stall (the next tick found more than kStallUs
+// late: a suspended machine, a page in the background) stops the game's clock for its length
+// instead of being made up in a burst.
+class GameTime {
+ public:
+  static constexpr std::int64_t kStallUs = 100000;
+
+  // The game's time 0 is `realUs` on the real clock.
+  explicit GameTime(std::int64_t realUs = 0) : offsetUs_(realUs) {}
+
+  // The game's time at the real time `realUs`, never before `floorUs` (where the game's clock
+  // stands) and never more than a stall past `nextDueUs` (what it must do next).
+  std::int64_t at(std::int64_t realUs, std::int64_t floorUs, std::int64_t nextDueUs) {
+    std::int64_t t = realUs - offsetUs_;
+    if (nextDueUs != kNever && t - nextDueUs > kStallUs) {
+      offsetUs_ += t - nextDueUs;
+      t = nextDueUs;
+    }
+    return t < floorUs ? floorUs : t;
   }
+  // When the game's time `gameUs` comes on the real clock.
+  std::int64_t real(std::int64_t gameUs) const {
+    return gameUs == kNever ? kNever : gameUs + offsetUs_;
+  }
+  // The game's clock stands still for `us` of real time (a watched replay held).
+  void hold(std::int64_t us) { offsetUs_ += us; }
+
+ private:
+  std::int64_t offsetUs_;
+};
+
+// Every tick due by the real time `realUs`, at its due time; the game's clock then stands at
+// the game's time now, ready for an input taken now.
+template <class After = NothingAfter>
+void runUntil(Frmbomb& game, GameTime& time, std::int64_t realUs, After&& after = {}) {
+  advanceTo(game, time.at(realUs, game.clock.nowUs, nextWake(game.timers, 9)), after);
 }
 
 // When the game next needs waking, or kNever.

@@ -20,6 +20,7 @@ void Random::skip(std::int64_t n) {
   const std::int64_t fromQueue = std::min<std::int64_t>(n, queued_ - next_);
   next_ += static_cast<int>(fromQueue);
   gen_.discard(static_cast<unsigned long long>(n - fromQueue));
+  drawn_ += static_cast<std::uint64_t>(n - fromQueue);
 }
 
 }  // namespace mazeblast

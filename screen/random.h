@@ -17,6 +17,7 @@ class Random {
     if (waste_) waste_->takeOwedTicks();
     gen_.seed(seed);
     queued_ = next_ = 0;
+    drawn_ = 0;
   }
 
   // Every tick of `timer` throws one value away. The timer is deferred: the values it owes
@@ -31,6 +32,7 @@ class Random {
   double next() {
     if (waste_) skip(waste_->takeOwedTicks());
     if (next_ < queued_) return forced_[next_++];
+    ++drawn_;
     return static_cast<double>(gen_() >> 40) / 16777216.0;
   }
   // The integer part of (next value times n): 0 to n - 1.
@@ -42,6 +44,14 @@ class Random {
 
   static constexpr int kMaxForced = 4096;
 
+  // Where the sequence stands: the generator's values used since the seed, those a deferred
+  // timer owes counted, and the forced values still to come. Two games that drew alike stand
+  // alike.
+  std::uint64_t position() const {
+    return drawn_ + static_cast<std::uint64_t>(waste_ ? waste_->owedTicks() : 0);
+  }
+  int forcedLeft() const { return queued_ - next_; }
+
  private:
   void skip(std::int64_t n);
 
@@ -49,6 +59,7 @@ class Random {
   Timer* waste_ = nullptr;
   double forced_[kMaxForced] = {};
   int queued_ = 0, next_ = 0;
+  std::uint64_t drawn_ = 0;
 };
 
 }  // namespace mazeblast

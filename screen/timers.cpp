@@ -36,13 +36,25 @@ void Timer::defer() {
   clock_->deferred_ = this;
 }
 
-void Timer::settle() {
-  if (!deferred_ || !on_ || due_ > clock_->nowUs) return;
+std::int64_t Timer::unsettled() const {
+  if (!deferred_ || !on_ || due_ > clock_->nowUs) return 0;
   // On time, every one: the ticks a running program would have made by now.
-  const std::int64_t period = periodUs();
-  const std::int64_t n = (clock_->nowUs - due_) / period + 1;
+  return (clock_->nowUs - due_) / periodUs() + 1;
+}
+
+void Timer::settle() {
+  const std::int64_t n = unsettled();
   owed_ += n;
-  due_ += n * period;
+  due_ += n * periodUs();
+}
+
+std::int64_t Timer::owedTicks() const {
+  return owed_ + unsettled();
+}
+
+std::int64_t Timer::dueAfterNow() const {
+  const std::int64_t n = unsettled();
+  return n ? due_ + n * periodUs() : due_;
 }
 
 std::int64_t Timer::takeOwedTicks() {

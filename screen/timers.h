@@ -66,12 +66,17 @@ class Timer {
   void defer();
   // The ticks due up to now that have not been handed over yet.
   std::int64_t takeOwedTicks();
+  // The same count, and when the next tick comes after now, without handing anything over:
+  // what a deferred timer stands at, however lately it was settled.
+  std::int64_t owedTicks() const;
+  std::int64_t dueAfterNow() const;
 
  private:
   friend class TimerClock;
   std::int64_t firstDueFrom(std::int64_t t) const;
   // Counts the ticks due up to now into owed_, before the pace changes.
   void settle();
+  std::int64_t unsettled() const;
 
   TimerClock* clock_;
   int interval_;

@@ -8,71 +8,19 @@
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
 #include "scene/runner.h"
+#include "scene/state_hash.h"
 
 namespace mazeblast {
 
 namespace {
 
-// A hash of the values of the game and every element, a word at a time.
-class Digest {
- public:
-  void add(long v) { h_ = (h_ ^ static_cast<std::uint64_t>(v)) * 0x100000001b3u + (h_ >> 29); }
-  void add(std::string_view s) {
-    for (char c : s) add(c);
-  }
-  template <class T, int N>
-  void add(const Set<T, N>& values) {
-    for (const T& v : values) add(v);
-  }
-  std::uint64_t value() const { return h_; }
-
- private:
-  std::uint64_t h_ = 14695981039346656037u;
-};
-
+// The whole game after every handler, chained: two builds of the rules that play alike
+// end with the same number.
 std::uint64_t digestOf(const Frmbomb& g, std::uint64_t previous) {
-  Digest d;
-  d.add(static_cast<long>(previous));
+  StateDigest d;
+  d.add(static_cast<std::int64_t>(previous));
   d.add(g.clock.nowUs);
-  for (long v : {long{g.score}, long{g.level}, long{g.lives}, long{g.hiscore}, long{g.bonus},
-                 long{g.playerx}, long{g.playery}, long{g.direction}, long{g.paused}, long{g.dying},
-                 long{g.enemylast}, long{g.wallcount}, long{g.raybase}, long{g.flamebase},
-                 long{g.currentbomb}, long{g.bombnear}, long{g.bombplaced}, long{g.enemyhitpending},
-                 long{g.tickinterval}})
-    d.add(v);
-  for (const auto* set :
-       {&g.bombx, &g.bomby, &g.bombactive, &g.bombfuse, &g.bombexploded, &g.bombpending,
-        &g.bombflames, &g.enemydir, &g.enemykind, &g.enemykindclock, &g.enemynewkind})
-    d.add(*set);
-  for (const auto* set : {&g.enemyx, &g.enemyy, &g.enemyhit, &g.enemyblocked, &g.enemydeathtimer})
-    d.add(*set);
-  d.add(g.wallx);
-  d.add(g.wally);
-  d.add(g.rayreach);
-  d.add(g.raystop);
-  d.add(g.wallwreck);
-  // Pictures by their names (the two builds hold their own copies), elements by what shows.
-  auto picture = [&](PictureRef p) { d.add(p ? p->name : "none"); };
-  const auto element = Overloaded{
-      [&](const Sprite& e) {
-        d.add(e.Visible);
-        if (e.Visible) d.add(e.Left), d.add(e.Top), picture(e.Picture);
-      },
-      [&](const Label& e) {
-        d.add(e.Visible);
-        if (e.Visible) d.add(e.Left), d.add(e.Top), d.add(e.Caption.view());
-      },
-      [&](const Button& e) { d.add(e.Visible); },
-      [&](const FocusBox& e) { d.add(e.Visible), d.add(e.Enabled); },
-      [&](const Timer& t) { d.add(t.enabled()), d.add(t.interval()), d.add(t.due()); },
-  };
-  for (int k = 0; k < kElementSetCount; ++k) {
-    std::visit(
-        [&](const auto& set) {
-          for (int i = 0; i < set.count; ++i) element(set.look(g, i));
-        },
-        kElementSets[k]);
-  }
+  d.add(static_cast<std::int64_t>(stateHash(g)));
   return d.value();
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cstdio>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -17,9 +18,12 @@
 
 #include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "scene/controls.h"
 #include "scene/registry.h"
+#include "scene/replay.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
+#include "scene/state_hash.h"
 #include "screen/mixer.h"
 
 namespace mazeblast {
@@ -233,6 +237,9 @@ class Sim {
   std::string startRecording(const std::string& path);
 
   std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
+  // What the front ends do around the handlers, that a script or a replay may ask for: keys
+  // still held let go when the focus goes, and the pause that comes with it.
+  Controls controls_{*game_};
   std::ostream& out_;
   SoundWatcher watcher_;
   std::vector<std::pair<SoundEvent, std::int64_t>> heard_;  // since the last `sounds`
@@ -505,25 +512,55 @@ std::string Sim::run(const std::string& raw) {
   if (cmd == "press" || cmd == "release") {
     if (!parseInt(rest, v) || v < 0 || v > 255) return "bad key code '" + rest + "'";
     // As in the game: lost unless Pic1 holds the focus.
-    if (g.keysReachPic1()) {
-      if (cmd == "press")
-        g.Pic1_KeyDown(static_cast<int>(v), 0);
-      else
-        g.Pic1_KeyUp(static_cast<int>(v), 0);
-      handled();
-    }
+    controls_.fieldKey(static_cast<int>(v), cmd == "press");
+    handled();
     return "";
   }
   if (cmd == "click") {
-    for (const ButtonBinding& b : kButtons) {
-      if (rest != b.name) continue;
-      if (!(g.*b.button).Visible) return "button " + rest + " is hidden";
-      (g.*b.click)();
+    for (int b = 0; b < 4; ++b) {
+      if (rest != kButtons[b].name) continue;
+      if (!(g.*kButtons[b].button).Visible) return "button " + rest + " is hidden";
+      controls_.click(b);
       handled();
       return "";
     }
     return "no button '" + rest + "'";
   }
+  if (cmd == "at") {
+    // at SECONDS [COMMAND]: the clock on to that time of the game, then the command.
+    const std::string when = rest.substr(0, rest.find_first_of(" \t"));
+    std::int64_t us;
+    if (!parseReplayTime(when, us)) return "bad time '" + when + "'";
+    if (us < g.clock.nowUs)
+      return "time runs backwards (" + secondsText(us) + " after " + secondsText(g.clock.nowUs) +
+             ")";
+    advanceTo(g, us, [&](int) {
+      controls_.afterTick();
+      handled();
+    });
+    const std::string then = trim(std::string_view(rest).substr(when.size()));
+    return then.empty() ? "" : run(then);
+  }
+  if (cmd == "focus") {
+    if (rest != "0" && rest != "1") return "bad focus '" + rest + "' (0 or 1)";
+    controls_.focus(rest == "1");
+    handled();
+    return "";
+  }
+  if (cmd == "check") {
+    std::uint64_t h;
+    if (!parseStateHash(rest, h)) return "bad state hash '" + rest + "'";
+    if (h != stateHash(g)) return "the state differs from the recording's";
+    return "";
+  }
+  if (cmd == "hash") {
+    if (!rest.empty()) return "hash takes nothing";
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(stateHash(g)));
+    out_ << "hash " << hex << "\n";
+    return "";
+  }
+  if (cmd == "end") return rest.empty() ? "" : "end takes nothing";
   if (cmd == "wait") {
     // A wait ends: at most about eleven days of play at a time, and a clock that stays far
     // inside its 64-bit range.
@@ -533,7 +570,10 @@ std::string Sim::run(const std::string& raw) {
     if (v > kLongestWaitMs)
       return "wait " + rest + " is longer than " + std::to_string(kLongestWaitMs) + " ms";
     if (g.clock.nowUs > kLastUs - v * 1000) return "the virtual clock would run past its end";
-    advanceBy(g, v, [&](int) { handled(); });
+    advanceBy(g, v, [&](int) {
+      controls_.afterTick();
+      handled();
+    });
     return "";
   }
   if (cmd == "call") {
@@ -563,8 +603,11 @@ std::string Sim::run(const std::string& raw) {
     return "";
   }
   if (cmd == "seed") {
-    if (!parseInt(rest, v) || v < 0) return "bad seed '" + rest + "'";
-    g.rnd.reseed(static_cast<std::uint64_t>(v));
+    std::uint64_t seed;
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), seed);
+    if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
+      return "bad seed '" + rest + "'";
+    g.rnd.reseed(seed);
     return "";
   }
   if (cmd == "floor") {
@@ -619,10 +662,36 @@ std::string Sim::run(const std::string& raw) {
 
 }  // namespace
 
+int runReplay(std::string_view text, const std::string& name, std::ostream& out,
+              std::ostream& err) {
+  const Replay replay = readReplay(text);
+  if (!replay.error.empty()) {
+    err << "mazeblast-sim: " << name << ", " << replay.error << "\n";
+    return 1;
+  }
+  auto game = std::make_unique<Frmbomb>();
+  game->Form_Load();
+  Controls controls(*game);
+  ReplayRun run(replay);
+  run.playUntil(*game, controls, kNever, NothingAfter{}, [] {});
+  out << run.verdict() << "\n";
+  return run.differs() ? 1 : 0;
+}
+
 int runScript(std::istream& in, std::ostream& out, std::ostream& err, std::uint64_t seed) {
-  Sim sim(out, seed);
   std::string line;
-  int number = 0, status = 0;
+  // A recording given as a script is watched as one.
+  if (in.peek() == '#') {
+    std::getline(in, line);
+    if (line.rfind("# RMO Mazeblast replay", 0) == 0) {
+      std::string text = line + "\n";
+      char chunk[65536];
+      while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, in.gcount());
+      return runReplay(text, "standard input", out, err);
+    }
+  }
+  Sim sim(out, seed);
+  int number = line.empty() ? 0 : 1, status = 0;
   while (std::getline(in, line)) {
     ++number;
     const std::string error = sim.run(line);

@@ -1,6 +1,9 @@
-// mazeblast-sim [--seed N] < script
+// mazeblast-sim [--seed N] < script, or mazeblast-sim --replay FILE
 #include <charconv>
+#include <fstream>
 #include <iostream>
+#include <sstream>
+#include <string>
 #include <string_view>
 
 #include "tools/sim.h"
@@ -13,9 +16,12 @@ extern "C" const char* __lsan_default_suppressions() {
 
 int main(int argc, char** argv) {
   std::uint64_t seed = 1;
+  const char* replay = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--seed" && i + 1 < argc) {
+    if (arg == "--replay" && i + 1 < argc) {
+      replay = argv[++i];
+    } else if (arg == "--seed" && i + 1 < argc) {
       const std::string_view n = argv[++i];
       const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), seed);
       if (ec != std::errc() || end != n.data() + n.size()) {
@@ -27,8 +33,11 @@ int main(int argc, char** argv) {
       return 0;
     } else if (arg == "--help" || arg == "-h") {
       std::cout << "Usage: mazeblast-sim [--seed N] < script\n"
+                   "       mazeblast-sim --replay FILE\n"
                    "Plays RMO Mazeblast headless on a virtual clock from the commands of the "
-                   "script;\nsee mazeblast-sim(6) for them.\n";
+                   "script;\nsee mazeblast-sim(6) for them. A recording (mazeblast --record, "
+                   "or a page's\nSave replay) is played as fast as it goes and checked to its "
+                   "end.\n";
       return 0;
     } else {
       std::cerr << "mazeblast-sim: unknown option '" << arg << "' (see --help)\n";
@@ -36,5 +45,14 @@ int main(int argc, char** argv) {
     }
   }
   std::ios::sync_with_stdio(false);
+  if (replay) {
+    std::ifstream file(replay, std::ios::binary);
+    std::ostringstream text;
+    if (!(file && text << file.rdbuf())) {
+      std::cerr << "mazeblast-sim: cannot read " << replay << "\n";
+      return 1;
+    }
+    return mazeblast::runReplay(text.str(), replay, std::cout, std::cerr);
+  }
   return mazeblast::runScript(std::cin, std::cout, std::cerr, seed);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "scene/controls.h"
 #include "scene/damage.h"
 #include "scene/registry.h"
+#include "scene/replay.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
 #include "screen/sounds.h"
@@ -40,16 +42,32 @@ EM_JS(void, jsText, (const char* text, int length, int x, int y, int w, int h, i
 namespace mazeblast {
 namespace {
 
-struct Page {
+// One session in the page: a game played and recorded, or a recording watched.
+struct Session {
   std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
   Controls controls{*game};
   SoundWatcher watcher;
+  ReplayWriter writer{*game};
+  GameTime time;
+  std::unique_ptr<ReplayRun> run;  // while a recording is watched
+  double heldSinceMs = -1;         // P holds the watching
+};
+
+struct Page {
+  std::unique_ptr<Session> session;
   Damage damage;                      // what changed since the canvas was last drawn
   SoundEvents heard;                  // since the page last took them
   std::unique_ptr<SoundBank> sounds;  // made when the page first asks: after the first frame
   std::vector<Pixels> pictures = std::vector<Pixels>(art::count);
   std::unordered_map<PictureRef, int> pictureIds;
   double startMs = 0;
+  std::string recorded;  // the session played now, as its recording
+  bool played = false;   // a game was started in it
+  std::string kept;      // the last one watched or left, for Save, Copy link and Watch
+  std::string inbox;     // a text the page hands over
+  std::string watchedText;
+  Replay watched;
+  std::string message;  // the line beside the picture
 };
 Page* page = nullptr;
 
@@ -58,15 +76,85 @@ std::int64_t clockUs(double nowMs) {
 }
 
 void afterHandler() {
-  page->watcher.changes(*page->game).forEach([](SoundEvent e) { page->heard.add(e); });
+  Session& s = *page->session;
+  s.watcher.changes(*s.game).forEach([](SoundEvent e) { page->heard.add(e); });
 }
 
-// One of the page's events, told the game at the page's time, and then heard.
+// What the recorder wrote since the last event, kept in the page's memory.
+void keepRecording() {
+  Session& s = *page->session;
+  if (s.run) return;
+  s.writer.settled();
+  const std::string_view text = s.writer.pending();
+  page->played = page->played || text.find(" click Cmdstart") != std::string_view::npos;
+  page->recorded.append(text);
+  s.writer.taken();
+}
+
+// A new session on a game made now: played and recorded, or watching `replay`.
+void startSession(double nowMs, std::uint64_t seed, const Replay* replay) {
+  page->session = std::make_unique<Session>();
+  Session& s = *page->session;
+  s.time = GameTime(clockUs(nowMs));
+  if (!replay) {
+    s.game->clock.setFloor(kTimerFloorMs);
+    s.game->rnd.reseed(seed);
+  }
+  s.game->Form_Load();
+  s.watcher.look(*s.game);
+  page->damage = Damage{};
+  s.controls.markChanged();
+  if (replay) {
+    s.run = std::make_unique<ReplayRun>(*replay);
+    return;
+  }
+  page->recorded.clear();
+  page->played = false;
+  s.controls.record(&s.writer);
+  s.writer.begin(seed, kTimerFloorMs);
+  keepRecording();
+}
+
+// The recording Save, Copy link and Watch act on: the game played now if one was started,
+// else the one last watched or left.
+const std::string& recording() {
+  return page->played || page->kept.empty() ? page->recorded : page->kept;
+}
+
+// Leaves a watched recording for a new game, its verdict still said beside the picture.
+void leaveWatching(double nowMs) {
+  startSession(nowMs, static_cast<std::uint64_t>(nowMs * 1000.0) ^ 0x9e3779b97f4a7c15u, nullptr);
+}
+
+// P holds and resumes the watching, Q leaves it, M is the sound as ever; once it is over, any
+// key leaves.
+void watchKey(double nowMs, int code) {
+  Session& s = *page->session;
+  if (code == kKeyM) return s.controls.setMuted(!s.controls.muted());
+  if (s.run->over() || code == kKeyQ) return leaveWatching(nowMs);
+  if (code != kKeyP) return;
+  if (s.heldSinceMs < 0) {
+    s.heldSinceMs = nowMs;
+  } else {
+    s.time.hold(clockUs(nowMs) - clockUs(s.heldSinceMs));
+    s.heldSinceMs = -1;
+  }
+  page->message = s.heldSinceMs >= 0 ? "replay paused (P resumes)" : "watching a replay";
+}
+
+// One of the page's events, told the game at the page's time, and then heard; the ticks due
+// before it run first, as a replay has them. Nothing reaches a watched game.
 template <class Event>
-auto handle(double nowMs, Event&& event) {
-  page->game->clock.nowUs = clockUs(nowMs);
-  const auto result = event(page->controls);
+int handle(double nowMs, Event&& event) {
+  Session& s = *page->session;
+  if (s.run) return 0;
+  runUntil(*s.game, s.time, clockUs(nowMs), [&](int) {
+    s.controls.afterTick();
+    afterHandler();
+  });
+  const int result = event(s.controls);
   afterHandler();
+  keepRecording();
   return result;
 }
 
@@ -89,38 +177,93 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
   page = new Page;
   page->startMs = nowMs;
-  Frmbomb& g = *page->game;
-  g.clock.setFloor(kTimerFloorMs);
-  g.rnd.reseed(static_cast<std::uint64_t>(seed));
-  g.Form_Load();
-  page->watcher.look(g);
+  startSession(nowMs, static_cast<std::uint64_t>(seed), nullptr);
   for (int i = 0; i < art::count; ++i) {
     decodeXpm(art::all[i]->xpm, page->pictures[i]);
     page->pictureIds[art::all[i]] = i;
   }
 }
 
-// Runs every tick due by now; the time of the next one in the page's milliseconds, or -1.
+// Runs everything due by now: the ticks, and while watching the recording's inputs between
+// them. The time the page must wake next in its milliseconds, or -1.
 EMSCRIPTEN_KEEPALIVE double mb_run(double nowMs) {
-  Frmbomb& g = *page->game;
-  catchUp(
-      g, [&] { return clockUs(nowMs); },
-      [](int) {
-        page->controls.afterTick();
-        afterHandler();
-      });
-  const std::int64_t due = nextTick(g);
+  Session& s = *page->session;
+  Frmbomb& g = *s.game;
+  auto ticked = [&](int) {
+    s.controls.afterTick();
+    afterHandler();
+  };
+  std::int64_t due = kNever;
+  if (!s.run) {
+    runUntil(g, s.time, clockUs(nowMs), ticked);
+    keepRecording();
+    due = nextTick(g);
+  } else if (s.heldSinceMs < 0 && !s.run->over()) {
+    const std::int64_t next = std::min(nextTick(g), s.run->nextUs());
+    s.run->playUntil(g, s.controls, s.time.at(clockUs(nowMs), g.clock.nowUs, next), ticked,
+                     afterHandler);
+    if (s.run->over()) page->message = s.run->verdict();
+    due = s.run->over() ? kNever : std::min(nextTick(g), s.run->nextUs());
+  }
+  due = s.time.real(due);
   return due == kNever ? -1.0 : page->startMs + static_cast<double>(due) / 1000.0;
+}
+
+// Room for a text the page hands over, `length` bytes.
+EMSCRIPTEN_KEEPALIVE char* mb_inbox(int length) {
+  page->inbox.assign(static_cast<std::size_t>(length), '\0');
+  return page->inbox.data();
+}
+
+// A recording to watch, the whole file, in the inbox: 1 when it plays, else 0 with the reason
+// as the message, and the game left as it was.
+EMSCRIPTEN_KEEPALIVE int mb_watch(double nowMs) {
+  Replay replay = readReplay(page->inbox);
+  if (!replay.error.empty()) {
+    page->message = "not a replay this game can play: " + replay.error;
+    return 0;
+  }
+  page->watchedText.swap(page->inbox);
+  page->kept = page->watchedText;
+  page->watched = std::move(replay);
+  startSession(nowMs, 0, &page->watched);
+  page->message = "watching a replay";
+  return 1;
+}
+
+// The recording Save and Copy link take, ended now if it is still being played.
+EMSCRIPTEN_KEEPALIVE const char* mb_recording(double nowMs) {
+  Session& s = *page->session;
+  if (!s.run && page->played) {
+    runUntil(*s.game, s.time, clockUs(nowMs));
+    keepRecording();
+    page->kept = page->recorded;
+    s.writer.end();
+    page->kept.append(s.writer.pending());
+    s.writer.taken();
+    return page->kept.c_str();
+  }
+  return recording().c_str();
+}
+EMSCRIPTEN_KEEPALIVE int mb_watching() {
+  return page->session->run ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* mb_message() {
+  return page->message.c_str();
 }
 
 // The period of the timer due next, in milliseconds (the floor counted), or 0.
 EMSCRIPTEN_KEEPALIVE int mb_next_interval() {
-  Frmbomb& g = *page->game;
+  Frmbomb& g = *page->session->game;
   const int i = firstDue(g.timers, 9, nextTick(g));
   return i < 0 ? 0 : static_cast<int>(g.timers[i]->periodUs() / 1000);
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_key(double nowMs, int code, int down, int alt, int repeat) {
+  if (page->session->run) {
+    if (down && !repeat) watchKey(nowMs, code);
+    return;
+  }
   handle(nowMs, [&](Controls& c) {
     down ? c.keyDown(code, alt != 0, repeat != 0) : c.keyUp(code);
     return 0;
@@ -153,10 +296,10 @@ EMSCRIPTEN_KEEPALIVE void mb_focus(double nowMs, int on) {
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_muted() {
-  return page->controls.muted();
+  return page->session->controls.muted();
 }
 EMSCRIPTEN_KEEPALIVE int mb_focused() {
-  return page->controls.focused();
+  return page->session->controls.focused();
 }
 
 // The sound events since the last call, one bit each (SoundEvent order).
@@ -197,17 +340,17 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* mb_picture_rgba(int i) {
 // The way the player walks (0 standing, 1 right, 2 down, 3 left, 4 up): for whoever wants to
 // know, as the page's tests do.
 EMSCRIPTEN_KEEPALIVE int mb_direction() {
-  return page->game->direction;
+  return page->session->game->direction;
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_changed() {
-  return page->controls.changed();
+  return page->session->controls.changed();
 }
 
 // Draws what changed since the last frame, in the drawing order: each changed rectangle
 // cleared, and every element that meets it drawn again, clipped to it.
 EMSCRIPTEN_KEEPALIVE void mb_paint() {
-  const Frmbomb& g = *page->game;
+  const Frmbomb& g = *page->session->game;
   auto text = [](std::string_view s, const Rect& at, Rgb c, const FontSpec& f, Align align,
                  bool access) {
     jsText(s.data(), static_cast<int>(s.size()), at.x, at.y, at.w, at.h, c.r, c.g, c.b, f.family,
@@ -245,13 +388,13 @@ EMSCRIPTEN_KEEPALIVE void mb_paint() {
                       });
     jsUnclip();
   }
-  page->controls.painted();
+  page->session->controls.painted();
 }
 
 // The next frame draws the whole picture again, as at the start.
 EMSCRIPTEN_KEEPALIVE void mb_paint_all() {
   page->damage = Damage{};
-  page->controls.markChanged();
+  page->session->controls.markChanged();
 }
 
 }  // extern "C"

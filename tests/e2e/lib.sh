@@ -17,7 +17,7 @@ pixel() {
 
 # find_window: waits for the game's window and prints its id.
 find_window() {
-  xdotool search --sync --onlyvisible --name '^RMO Mazeblast$' 2>/dev/null | head -n 1
+  xdotool search --sync --onlyvisible --name '^RMO Mazeblast( \(replay.*\))?$' 2>/dev/null | head -n 1
 }
 
 # origin ID: prints the window's top-left corner on the screen as "X Y".

@@ -38,6 +38,7 @@ function pump() {
   }
   const due = Module._mb_run(now);
   mb.flushSounds();
+  mb.showStatus();
   if (Module._mb_changed()) mb.requestPaint();
   schedule(due);
 }
@@ -52,6 +53,7 @@ function schedule(due) {
 mb.after = function() {
   mb.flushSounds();
   mb.showSound();
+  mb.showStatus();
   mb.requestPaint();
   clearTimeout(timer);
   wanted = -1;

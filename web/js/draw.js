@@ -1,5 +1,5 @@
 // The page's script, in pieces by concern, each appended to the compiled game's own script in
-// this order: draw, layout, clock, sound, input, touch, start. What the pieces share is
+// this order: draw, layout, clock, sound, input, touch, replay, start. What the pieces share is
 // kept on one object.
 const mb = {
   W: 849,

@@ -7,6 +7,7 @@
 'use strict';
 const W = mb.W, H = mb.H;
 const kKeysLine = 28;  // the keys line under the picture on a desktop
+const kBar = 32;       // the replay buttons and the status line above it
 const kStrip = 152;    // beside or below the picture: a pad of three 48-pixel targets
 const canvas = mb.canvas;
 const view = {
@@ -55,16 +56,18 @@ function placeControls(vw, vh) {
 
 mb.layout = function() {
   const vw = window.innerWidth, vh = window.innerHeight, dpr = window.devicePixelRatio || 1;
-  let space = {x: 0, y: 0, w: vw, h: mb.touchShown ? vh : vh - kKeysLine};
+  let space = {x: 0, y: kBar, w: vw, h: mb.touchShown ? vh - kBar : vh - kKeysLine - kBar};
   const full = fit(space.w, space.h) * dpr;  // device pixels per game pixel, all space used
   view.mode = mb.touchShown ? 'over' : 'desktop';
   if (mb.touchShown) {
     if (vw >= vh && fit(vw - 2 * kStrip, vh) * dpr >= 0.9 * full) {
       view.mode = 'side';
       space = {x: kStrip, y: 0, w: vw - 2 * kStrip, h: vh};
-    } else if (fit(vw, vh - kStrip) * dpr >= 0.9 * full) {
+    } else if (fit(vw, vh - kStrip - kBar) * dpr >= 0.9 * full) {
       view.mode = 'below';
-      space = {x: 0, y: 0, w: vw, h: vh - kStrip};
+      space = {x: 0, y: kBar, w: vw, h: vh - kStrip - kBar};
+    } else {
+      space = {x: 0, y: 0, w: vw, h: vh};
     }
   }
   const most = fit(space.w, space.h) * dpr, whole = Math.floor(most);
@@ -80,7 +83,27 @@ mb.layout = function() {
   canvas.style.left = `${view.left}px`;
   canvas.style.top = `${view.top}px`;
   if (mb.touchShown) placeControls(vw, vh);
+  placeReplay();
 };
+
+// The replay buttons along the top of the page; on a touch device beside the picture where
+// it stands between strips, else over its top corner. The status line beside them, or over
+// the picture's top where the buttons leave no room.
+function placeReplay() {
+  const bar = document.getElementById('replay'), status = document.getElementById('status');
+  const grid = mb.touchShown && view.mode !== 'below';
+  bar.classList.toggle('grid', grid);
+  status.classList.toggle('float', grid);
+  if (grid) {
+    place(bar, view.mode === 'side' ? 2 : 4, 4);
+    status.style.left = `${view.left}px`;
+    status.style.width = `${view.width}px`;
+    status.style.top = `${view.top}px`;
+  } else {
+    bar.classList.remove('over');
+    bar.style.left = bar.style.top = status.style.left = status.style.top = status.style.width = '';
+  }
+}
 
 // A point of the page in the game's picture.
 mb.toPicture = function(clientX, clientY) {

@@ -12,6 +12,7 @@ Module.onRuntimeInitialized = function() {
   Module._mb_paint();
   Module.firstFrameAt = performance.now();
   mb.pump();
+  mb.openLink();
   // The sounds are made while the page is idle after the first frame, not at the first key.
   (window.requestIdleCallback || setTimeout)(() => {
     const start = performance.now();

@@ -1,0 +1,89 @@
+#include "desktop/recording.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "scene/replay.h"
+
+namespace mazeblast {
+
+RecordingFile::~RecordingFile() {
+  close();
+}
+
+bool RecordingFile::open(const std::string& path, bool force, std::string* error) {
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (force ? O_TRUNC : O_EXCL), 0644);
+  if (fd < 0) {
+    *error = "cannot record to " + path + ": " +
+             (errno == EEXIST ? "the file exists (--force replaces it)" : std::strerror(errno));
+    return false;
+  }
+  file_ = fdopen(fd, "w");
+  if (!file_) {
+    ::close(fd);
+    *error = "cannot record to " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  path_ = path;
+  return true;
+}
+
+void RecordingFile::fail(const char* what) {
+  failure_ = "the recording to " + path_ + " stopped (" + what + "): " + std::strerror(errno);
+  std::fprintf(stderr, "mazeblast: %s; the game plays on unrecorded\n", failure_.c_str());
+  std::fclose(file_);
+  file_ = nullptr;
+}
+
+void RecordingFile::take(ReplayWriter& writer, std::int64_t realUs, bool idle) {
+  const std::string_view text = writer.pending();
+  const bool screenChanged = writer.screenChanged();
+  writer.taken();
+  if (!file_) return;
+  if (!text.empty()) {
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) return fail("writing");
+    unflushed_ = true;
+  }
+  if (!unflushed_ || !(screenChanged || idle || realUs - flushedUs_ >= kCheckEveryUs)) return;
+  if (std::fflush(file_) != 0) return fail("writing");
+  // What is written at a screen change stays even if the power goes.
+  if (screenChanged) fdatasync(fileno(file_));
+  unflushed_ = false;
+  flushedUs_ = realUs;
+}
+
+bool RecordingFile::close() {
+  if (!file_) return failure_.empty();
+  const bool flushed = std::fflush(file_) == 0 && fdatasync(fileno(file_)) == 0;
+  if (!flushed && failure_.empty()) fail("closing");
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  return flushed;
+}
+
+bool readRecording(const std::string& path, std::string& text, std::string* error) {
+  constexpr long kLargest = 64L << 20;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    *error = "cannot read " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  text.clear();
+  char chunk[65536];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 &&
+         static_cast<long>(text.size()) <= kLargest)
+    text.append(chunk, n);
+  const bool bad = std::ferror(f);
+  std::fclose(f);
+  if (bad) *error = "cannot read " + path + ": " + std::strerror(errno);
+  if (!bad && static_cast<long>(text.size()) > kLargest)
+    *error = path + " is larger than any recording (64 MB)";
+  return error->empty();
+}
+
+}  // namespace mazeblast

@@ -1,0 +1,152 @@
+// Replays: a session kept as its seed, its settings and the player's inputs at the game's
+// times, with the state's hash between them, written as mazeblast-sim's own commands:
+//
+//   # RMO Mazeblast replay, format 1, game 1.4.0
+//   seed 1765265876123456789
+//   floor 16
+//   at 2.512345 click Cmdstart
+//   at 3.000000 check 9f3c0a4e5b6d7e8f
+//   at 6.104211 press 39
+//   at 6.900017 release 39
+//   at 75.000000 end
+//
+// The writer makes those lines as the game goes, without allocating; the reader checks a
+// whole file before anything plays and then plays it on any game, a window's, a page's or
+// the scripted driver's, stopping at the first check that differs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/Frmbomb.h"
+#include "scene/controls.h"
+#include "scene/runner.h"
+
+namespace mazeblast {
+
+constexpr int kReplayFormat = 1;
+// How often play is checked at the least, on the game's clock.
+constexpr std::int64_t kCheckEveryUs = 1000000;
+
+// Times as a recording writes them: seconds with six decimals. Parsing takes one to six
+// decimals and refuses anything past about eleven days.
+bool parseReplayTime(std::string_view s, std::int64_t& us);
+// Into `out`, which must hold 24 characters; returns the length.
+int formatReplayTime(std::int64_t us, char* out);
+// A state hash: sixteen hexadecimal digits.
+bool parseStateHash(std::string_view s, std::uint64_t& hash);
+// "41.250 s", as the player reads it.
+std::string secondsText(std::int64_t us);
+
+class ReplayWriter : public InputLog {
+ public:
+  explicit ReplayWriter(const Frmbomb& game) : game_(game) {}
+
+  // The first lines: what the file is, and what the game was started with.
+  void begin(std::uint64_t seed, int floorMs);
+  void key(int code, bool down) override;
+  void click(int button) override;
+  void focus(bool on) override;
+  // After the game has run up to its time now: a check where the buttons on the screen
+  // changed or a second has passed since the last.
+  void settled();
+  // The session is over: the window closed, the page left.
+  void end();
+
+  // What has been written and not yet taken; a front end takes it after every event and
+  // keeps or writes it out.
+  std::string_view pending() const { return {buffer_, static_cast<std::size_t>(used_)}; }
+  void taken() { used_ = 0, screenChanged_ = false; }
+  // A button came or went since the last take: worth writing out at once.
+  bool screenChanged() const { return screenChanged_; }
+
+ private:
+  void line(std::string_view command, std::string_view argument);
+  void timedLine(std::string_view command, std::string_view argument);
+  int buttonsShown() const;
+
+  const Frmbomb& game_;
+  // Far more than a front end ever leaves between two takes; lines that would not fit are
+  // dropped whole, never cut.
+  char buffer_[16384];
+  int used_ = 0;
+  bool screenChanged_ = false;
+  std::int64_t lastCheckUs_ = 0;
+  int buttons_ = -1;
+};
+
+struct ReplayStep {
+  enum Kind : std::uint8_t { Wait, Press, Release, Click, Focus, Check, Seed, Floor, End };
+  Kind kind = Wait;
+  std::int64_t us = -1;  // when it runs; -1 where the line names no time: at once
+  std::uint64_t value = 0;
+  int line = 0;
+};
+
+// A recording read whole: its steps, or what is wrong with it.
+struct Replay {
+  std::vector<ReplayStep> steps;
+  bool complete = false;  // it ends with its session's end; a cut-off one does not
+  std::string error;      // "line N: what", empty when it can be played
+};
+
+// `text` is the whole file. A last line without its line break is a write that was cut off
+// and is left out.
+Replay readReplay(std::string_view text);
+
+// Plays a recording on a game made as its first lines say.
+class ReplayRun {
+ public:
+  explicit ReplayRun(const Replay& replay) : replay_(replay) {}
+
+  // Every step and every tick due up to the game's time `untilUs`, in order; after every
+  // tick the controls' afterTick and then `after(timer)`, after every input `input()`.
+  // Stops where a check differs.
+  template <class After, class Input>
+  void playUntil(Frmbomb& game, Controls& controls, std::int64_t untilUs, After&& after,
+                 Input&& input) {
+    auto ticked = [&](int timer) {
+      controls.afterTick();
+      after(timer);
+    };
+    while (!over() && (next_ >= steps() || replay_.steps[next_].us <= untilUs)) {
+      if (next_ >= steps()) {
+        ended_ = true;
+        break;
+      }
+      const ReplayStep& s = replay_.steps[next_++];
+      if (s.us > game.clock.nowUs) advanceTo(game, s.us, ticked);
+      if (apply(game, controls, s)) input();
+    }
+    if (!over() && untilUs > game.clock.nowUs) advanceTo(game, untilUs, ticked);
+  }
+
+  // When the next step runs on the game's clock; kNever when none is left.
+  std::int64_t nextUs() const {
+    return over() || next_ >= steps() ? kNever : replay_.steps[next_].us;
+  }
+  // The end is reached, or a check differed.
+  bool over() const { return ended_ || differsAt_ >= 0; }
+  bool differs() const { return differsAt_ >= 0; }
+  int checks() const { return checks_; }
+  // What the player is told at the end: "replay verified: N checks", "replay differs from
+  // the recording at 41.250 s (line 318)", or for a cut-off recording the verified checks
+  // and "the recording ends at 183.400 s".
+  std::string verdict() const;
+
+ private:
+  int steps() const { return static_cast<int>(replay_.steps.size()); }
+  // True for an input of the player's.
+  bool apply(Frmbomb& game, Controls& controls, const ReplayStep& s);
+
+  const Replay& replay_;
+  int next_ = 0;
+  int checks_ = 0;
+  bool ended_ = false;
+  int differsAt_ = -1;  // the line of the step that differed
+  std::int64_t differsUs_ = 0;
+};
+
+}  // namespace mazeblast

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Recording and replaying the real window: a session played for a minute by random keys
+# (walks, bombs, pauses, a focus loss, a quit and a new game) is recorded; the scripted driver
+# verifies every check of it, and the window plays it again to "replay verified". A second
+# session killed outright halfway keeps all but its last second and replays to its end.
+set -u
+game=$1 sim=$2 closer=$3
+. "$(dirname "$0")/lib.sh"
+under_xvfb 1280x800 "$@"
+
+dir=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$dir"' EXIT
+
+# play SECONDS: random keys at the focused game window for that long.
+play() {
+  local end=$((SECONDS + $1)) keys=(Left Right Up Down) held=""
+  while [ $SECONDS -lt $end ]; do
+    case $((RANDOM % 20)) in
+      0 | 1 | 2 | 3 | 4 | 5)
+        [ -n "$held" ] && xdotool keyup "$held"
+        held=${keys[$((RANDOM % 4))]}
+        xdotool keydown "$held" ;;
+      6 | 7) [ -n "$held" ] && xdotool keyup "$held"; held="" ;;
+      8 | 9 | 10) xdotool key space ;;
+      11) xdotool key p; sleep 0.3; xdotool key p ;;
+      12 | 13) xdotool key Return ;;  # presses whatever button is shown
+      *) ;;
+    esac
+    sleep 0.$((RANDOM % 4))
+  done
+  [ -n "$held" ] && xdotool keyup "$held"
+}
+
+# record FILE: a recording game, and its window once it shows.
+record() {
+  "$game" --record "$1" --scale 1 &
+  pids+=($!)
+  pid=$!
+  win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+  [ -n "$win" ] || fail "no game window appeared"
+  xdotool windowfocus --sync "$win"
+}
+
+record "$dir/session.mzr"
+xdotool key Return  # Start the game
+play 25
+# The player looks elsewhere: another window takes the focus, and gives it back.
+xmessage -geometry +900+600 elsewhere &
+pids+=($!)
+other=$(timeout 10 bash -c 'xdotool search --sync --onlyvisible --name "^xmessage$" | head -n 1')
+[ -n "$other" ] && xdotool windowfocus --sync "$other"
+sleep 1
+xdotool windowfocus --sync "$win"
+xdotool key p  # the game paused when the focus went: P resumes
+play 10
+# A quit, and a new game.
+xdotool key q
+sleep 0.5
+for _ in 1 2 3; do xdotool key Return; sleep 0.4; done
+play 25
+"$closer" "$win"
+for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "the recording game did not end when its window was closed"
+wait $pid || fail "the recording game ended with status $?"
+
+lines=$(wc -l <"$dir/session.mzr") size=$(wc -c <"$dir/session.mzr")
+echo "recorded: $lines lines, $size bytes; $(grep -c ' press ' "$dir/session.mzr") presses," \
+  "$(grep -c ' click ' "$dir/session.mzr") clicks, $(grep -c ' focus 0' "$dir/session.mzr") focus losses," \
+  "$(grep -c 'click Cmdnew' "$dir/session.mzr") new games"
+grep -q ' focus 0' "$dir/session.mzr" || fail "no focus loss in the recording"
+grep -q 'click Cmdnew' "$dir/session.mzr" || fail "no new game in the recording"
+tail -n 1 "$dir/session.mzr" | grep -q ' end$' || fail "the recording has no end line"
+
+verdict=$("$sim" --replay "$dir/session.mzr")
+status=$?
+echo "mazeblast-sim: $verdict"
+[ $status -eq 0 ] || fail "mazeblast-sim --replay: status $status"
+checks=$(echo "$verdict" | sed -n 's/^replay verified: \([0-9]*\) checks$/\1/p')
+[ -n "$checks" ] && [ "$checks" -ge 60 ] || fail "not verified with a check a second: $verdict"
+
+# The window plays it at its own speed, with its sounds, to the same verdict.
+shown=$(timeout 100 "$game" --replay "$dir/session.mzr" --scale 1)
+status=$?
+echo "mazeblast --replay: $shown"
+[ $status -eq 0 ] || fail "mazeblast --replay: status $status"
+[ "$shown" = "$verdict" ] || fail "the window's verdict differs from the driver's"
+
+# Killed outright halfway: every whole line stays, and it replays to its end.
+record "$dir/killed.mzr"
+xdotool key Return
+play 12
+kill -KILL $pid
+wait $pid 2>/dev/null
+verdict=$("$sim" --replay "$dir/killed.mzr")
+status=$?
+echo "killed halfway: $verdict"
+[ $status -eq 0 ] || fail "a killed game's recording: status $status"
+echo "$verdict" | grep -Eq '^replay verified: [0-9]+ checks; the recording ends at [0-9]+\.[0-9]{3} s$' ||
+  fail "a killed game's recording does not say where it ends"
+ends=$(echo "$verdict" | sed 's/.* at \([0-9]*\)\..*/\1/')
+[ "$ends" -ge 9 ] || fail "a killed game kept only $ends s of its 12"
+echo "replay test passed"
