@@ -67,7 +67,7 @@ case "${1:-}" in
     echo "=== fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
     build fuzz
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
-    cp tests/scenarios/*.sim "$corpus"/
+    cp tests/scenarios/*.sim tests/replays/*.mzr "$corpus"/
     status=0
     (cd "$corpus" && "$OLDPWD/build/fuzz/sim_fuzz" -seed=1 -max_total_time=60 -max_len=4096 \
       -timeout=10 -artifact_prefix="$found/" -print_final_stats=1 . >"$log" 2>&1) || status=$?

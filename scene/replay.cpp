@@ -1,5 +1,6 @@
 #include "scene/replay.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -41,6 +42,10 @@ std::string parseLine(std::string_view s, ReplayStep& step) {
     if (s.empty()) return "";
     cmd = word(s);
   }
+  static constexpr std::string_view kCommands[] = {"press", "release", "focus", "seed",
+                                                   "floor", "click",   "check", "end"};
+  if (std::find(std::begin(kCommands), std::end(kCommands), cmd) == std::end(kCommands))
+    return "'" + std::string(cmd) + "' is no command of a replay";
   const std::string_view arg = word(s);
   if (!s.empty()) return "'" + std::string(s) + "' after the command";
   auto number = [&](ReplayStep::Kind kind, std::uint64_t hi, const char* what) -> std::string {
