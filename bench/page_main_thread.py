@@ -18,7 +18,7 @@ from page import chromium, main_thread_share, open_page, serve  # noqa: E402
 
 url = serve(sys.argv[1])
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 1
-for where, kind in [("scale 1", {"window": (1000, 760)}), ("scale 2", {"window": (1800, 1400)}),
+for where, kind in [("scale 1", {"window": (1000, 800)}), ("scale 2", {"window": (1800, 1400)}),
                     ("phone", {"phone": (844, 390, 3)})]:
     shares = []
     for _ in range(runs):

@@ -12,6 +12,7 @@ import os
 import re
 import shutil
 import statistics
+import subprocess
 import sys
 import tempfile
 import time
@@ -21,7 +22,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page import (accessible_buttons, check, chromium, console_errors, count, finish, frame,  # noqa: E402
+from page import (SIM, replay_link, save_replay, status, verified_natively,  # noqa: E402
+                  accessible_buttons, check, chromium, console_errors, count, finish, frame,
                   main_thread_share, on_page, open_page, paused, pixel, red_x, serve)
 
 # A copy of the site, so that a new build can be put in its place.
@@ -30,7 +32,7 @@ shutil.copytree(sys.argv[1], site)
 url = serve(site)
 size = sum(os.path.getsize(os.path.join(d, f)) for d, _, files in os.walk(site) for f in files)
 check(size <= 400 * 1024, f"the page's files: {size} bytes (at most 400 KB)")
-driver = chromium(window=(1000, 760))
+driver = chromium(window=(1000, 800))
 
 
 def key(k, hold=0.0):
@@ -82,7 +84,7 @@ try:
     check(pixel(driver, 40, 100) == (0, 0, 0), f"black field: {pixel(driver, 40, 100)}")
     yellow = count(driver, (255, 255, 0), 180, 25, 480, 1)
     check(yellow > 20, f"yellow title: {yellow} pixels on its middle row")
-    v = whole_picture_in_view("1000 x 760 window")
+    v = whole_picture_in_view("1000 x 800 window")
     check(v["scale"] == 1, f"a whole-number scale where it fills the window well: {v['scale']}")
     check(driver.execute_script("return document.getElementById('touch').hidden")
           and "Up" not in accessible_buttons(driver)
@@ -229,6 +231,45 @@ try:
 
     errors = console_errors(driver)
     check(not errors, f"no error in the console, online: {errors}")
+
+    # Replays: the session played here, saved with Save replay, verifies natively; Watch
+    # replay plays it again and Q leaves; a window's recording opened by a link plays to its
+    # end without a difference; a broken link says so and leaves the game as it was.
+    names = accessible_buttons(driver)
+    check(all(n in names for n in ["Save replay", "Watch replay", "Open replay", "Copy link"]),
+          f"the replay controls, by name: {names}")
+    verified_natively(save_replay(driver, lambda b: driver.find_element(By.ID, b).click()),
+                      "desktop")
+    driver.find_element(By.ID, "watch-replay").click()
+    frame()
+    check(status(driver) == "watching a replay" and driver.execute_script("return Module._mb_watching()"),
+          f"Watch replay plays the session again: '{status(driver)}'")
+    key("q")
+    check(not driver.execute_script("return Module._mb_watching()"), "Q leaves the watching")
+    with open(os.path.join(os.path.dirname(__file__), "../replays/window.mzr")) as f:
+        recorded = f.read()
+    want = subprocess.run([SIM, "--replay", f.name], capture_output=True, text=True).stdout.strip()
+    link = replay_link(url, recorded)
+    driver.get(link)
+    said = ""
+    for _ in range(600):
+        said = status(driver)
+        if said.startswith("replay "):
+            break
+        time.sleep(0.1)
+    check(said == want and want.startswith("replay verified"),
+          f"a window's recording, {len(recorded)} bytes, as a link of {len(link) - len(url)} "
+          f"characters, played in the page: '{said}' (natively: '{want}')")
+    key("q")
+    driver.get(url + "#replay=not-a-replay")
+    frame()
+    check(status(driver).startswith("the link holds no replay") and pixel(driver, 355, 285) == (0, 255, 0),
+          f"a broken link says so and leaves the title screen: '{status(driver)}'")
+    driver.get(url + "#replay=" + replay_link("", "<html>\n")[len("#replay="):])
+    frame()
+    check(status(driver) == "not a replay this game can play: line 1: not a replay of RMO Mazeblast",
+          f"a foreign file in a link says so: '{status(driver)}'")
+    driver.get(url)
 
     # Installable: the manifest parses, with the icons it names.
     manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})

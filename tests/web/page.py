@@ -1,11 +1,17 @@
 """What the browser tests share: the page served from 127.0.0.1, headless Chromium driven by
 Selenium (on a desktop or in phone emulation with touch), checks that count failures, and
 reading the game's picture from its canvas."""
+import base64
 import functools
 import http.server
+import os
+import re
+import subprocess
 import sys
+import tempfile
 import threading
 import time
+import zlib
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -127,3 +133,47 @@ def accessible_buttons(driver):
     nodes = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
     return {n.get("name", {}).get("value") for n in nodes
             if n.get("role", {}).get("value") == "button" and not n.get("ignored")}
+
+
+# The native scripted driver, which verifies what the page saves.
+SIM = os.environ.get("MAZEBLAST_SIM", os.path.join(os.path.dirname(__file__), "../../build/release/mazeblast-sim"))
+
+
+def save_replay(driver, press):
+    """Presses Save replay with `press(element_id)` and returns the path of the file the page
+    downloaded, or None."""
+    folder = tempfile.mkdtemp()
+    driver.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow", "downloadPath": folder})
+    press("save-replay")
+    for _ in range(100):
+        done = [f for f in os.listdir(folder) if f.endswith(".mzr")]
+        if done:
+            return os.path.join(folder, done[0])
+        time.sleep(0.1)
+    return None
+
+
+def verified_natively(path, what):
+    """Checks the saved replay with the native driver: every check holds."""
+    if not path:
+        check(False, f"{what}: Save replay downloaded a file")
+        return
+    name = os.path.basename(path)
+    check(re.fullmatch(r"mazeblast-\d{8}-\d{6}\.mzr", name) is not None,
+          f"{what}: Save replay downloaded {name}")
+    run = subprocess.run([SIM, "--replay", path], capture_output=True, text=True)
+    check(run.returncode == 0 and re.fullmatch(r"replay verified: \d+ checks\n", run.stdout) is not None
+          and not run.stdout.startswith("replay verified: 0 "),
+          f"{what}: the native mazeblast-sim verified the page's replay: {run.stdout.strip()}"
+          f"{run.stderr.strip()} (status {run.returncode}, {os.path.getsize(path)} bytes)")
+
+
+def replay_link(url, text):
+    """The link a page makes for a replay, made here with zlib: deflate-raw and base64url."""
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+    packed = packer.compress(text.encode()) + packer.flush()
+    return url + "#replay=" + base64.urlsafe_b64encode(packed).decode().rstrip("=")
+
+
+def status(driver):
+    return driver.execute_script("return document.getElementById('status').textContent")

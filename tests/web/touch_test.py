@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page import (accessible_buttons, check, chromium, console_errors, count, finish, frame,  # noqa: E402
+from page import (save_replay, verified_natively, accessible_buttons, check, chromium, console_errors, count, finish, frame,  # noqa: E402
                   main_thread_share, on_page, open_page, paused, pixel, red_x, serve)
 
 url = serve(sys.argv[1])
@@ -225,6 +225,9 @@ def phone_landscape():
         check(v["mode"] == "below" and v["width"] >= 0.9 * size[1],
               f"turned upright, the picture follows: {v['width']:.0f} x {v['height']:.0f}, "
               f"controls {v['mode']} it")
+        # The game played with fingers, saved with a tap on Save replay, verifies natively.
+        verified_natively(save_replay(driver, lambda b: fingers.tap(*middle(driver, b))),
+                          "phone, touch")
         errors = console_errors(driver)
         check(not errors, f"phone landscape: no error in the console: {errors}")
     finally:

@@ -56,9 +56,11 @@ function placeControls(vw, vh) {
 
 mb.layout = function() {
   const vw = window.innerWidth, vh = window.innerHeight, dpr = window.devicePixelRatio || 1;
-  let space = {x: 0, y: kBar, w: vw, h: mb.touchShown ? vh - kBar : vh - kKeysLine - kBar};
+  let space =
+      mb.touchShown ? {x: 0, y: 0, w: vw, h: vh} : {x: 0, y: kBar, w: vw, h: vh - kKeysLine - kBar};
   const full = fit(space.w, space.h) * dpr;  // device pixels per game pixel, all space used
   view.mode = mb.touchShown ? 'over' : 'desktop';
+  view.barBelow = false;  // the replay buttons in the band below the picture, not above it
   if (mb.touchShown) {
     if (vw >= vh && fit(vw - 2 * kStrip, vh) * dpr >= 0.9 * full) {
       view.mode = 'side';
@@ -66,8 +68,10 @@ mb.layout = function() {
     } else if (fit(vw, vh - kStrip - kBar) * dpr >= 0.9 * full) {
       view.mode = 'below';
       space = {x: 0, y: kBar, w: vw, h: vh - kStrip - kBar};
-    } else {
-      space = {x: 0, y: 0, w: vw, h: vh};
+    } else if (fit(vw, vh - kStrip) * dpr >= 0.9 * full) {
+      view.mode = 'below';
+      view.barBelow = true;
+      space = {x: 0, y: 0, w: vw, h: vh - kStrip};
     }
   }
   const most = fit(space.w, space.h) * dpr, whole = Math.floor(most);
@@ -99,6 +103,11 @@ function placeReplay() {
     status.style.left = `${view.left}px`;
     status.style.width = `${view.width}px`;
     status.style.top = `${view.top}px`;
+  } else if (view.barBelow) {
+    // Centred at the top of the band, between the pad and the bomb.
+    place(
+        bar, Math.max(4, (window.innerWidth - bar.offsetWidth) / 2),
+        window.innerHeight - kStrip + 4);
   } else {
     bar.classList.remove('over');
     bar.style.left = bar.style.top = status.style.left = status.style.top = status.style.width = '';
