@@ -214,7 +214,7 @@ int runGame(const Options& options) {
   // After every handler: what it changed is heard, unless the sound is off or the player away.
   auto heard = [&] {
     sound.setSilent(controls.muted() || !controls.focused());
-    sound.play(watcher.changes(*game), game->clock.nowUs);
+    sound.play(watcher.changes(*game), clock.nowUs());  // the device keeps real time
   };
   auto ticked = [&](int) {
     controls.afterTick();

@@ -1,6 +1,6 @@
 // Nothing is allocated during play: every heap allocation made inside the game's handlers,
-// and in hearing and playing what they change, from "GO!" to game over, is counted, and
-// there must be none.
+// in hearing and playing what they change and in recording the session to a file, from "GO!"
+// to game over, is counted, and there must be none.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,9 +9,13 @@
 #include <memory>
 #include <new>
 #include <random>
+#include <string>
 
 #include "desktop/audio.h"
+#include "desktop/recording.h"
 #include "game/Frmbomb.h"
+#include "scene/controls.h"
+#include "scene/replay.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
 
@@ -49,45 +53,65 @@ TEST(Allocation, NoneFromGoToGameOver) {
   Frmbomb& f = *game;
   f.Form_Load();
   watcher.look(f);
+  Controls controls(f);
+  ReplayWriter writer(f);
+  RecordingFile file;
+  std::string error;
+  const std::string path = ::testing::TempDir() + "alloc_test.mzr";
+  ASSERT_TRUE(file.open(path, true, &error)) << error;
+  controls.record(&writer);
+  writer.begin(1, 0);
+  file.take(writer, 0, true);
+  auto recorded = [&] {
+    writer.settled();
+    file.take(writer, f.clock.nowUs, false);
+  };
   auto counted = [&](auto&& handler) {
     counting = true;
     handler();
     player.play(watcher.changes(f), f.clock.nowUs);
+    recorded();
     counting = false;
   };
-  counted([&] { f.Cmdstart_Click(); });
+  counted([&] { controls.click(0); });
   auto wait = [&](long ms) {
     counting = true;
-    advanceBy(f, ms, [&](int) { player.play(watcher.changes(f), f.clock.nowUs); });
+    advanceBy(f, ms, [&](int) {
+      controls.afterTick();
+      player.play(watcher.changes(f), f.clock.nowUs);
+    });
+    recorded();
     counting = false;
   };
   f.level = 1;
   wait(4000);  // "GO!"
   allocations = 0;
   // A level cleared: a bomb at the start cell, its enemy brought into the flames' way.
-  counted([&] { f.Pic1_KeyDown(kKeySpace, 0); });
+  counted([&] { controls.fieldKey(kKeySpace, true); });
   f.playerx = 4200;
   wait(1078);
   f.enemyx(0) = 6120;
   f.enemyy(0) = 6600;
   wait(4000);
   ASSERT_TRUE(f.Cmdcont2.Visible) << "the level was not cleared";
-  counted([&] { f.Cmdcont2_Click(); });
+  counted([&] { controls.click(2); });
   f.level = 10;  // ten enemies at the 5 ms tick, so every part of the game gets its turn
   wait(4000);
   std::mt19937 pick(5);
   long handlers = 0;
   while (!f.Cmdnew.Visible && f.clock.nowUs < 3600LL * 1000000) {
-    if (f.Cmdcont.Visible) counted([&] { f.Cmdcont_Click(); });
-    if (f.Cmdcont2.Visible) counted([&] { f.Cmdcont2_Click(); });
+    if (f.Cmdcont.Visible) counted([&] { controls.click(1); });
+    if (f.Cmdcont2.Visible) counted([&] { controls.click(2); });
     const int key = std::array{37, 38, 39, 40, 32, 32, 80}[pick() % 7];
-    if (f.keysReachPic1()) counted([&] { f.Pic1_KeyDown(key, 0); });
+    counted([&] { controls.fieldKey(key, true); });
     wait(pick() % 400);
-    if (f.keysReachPic1()) counted([&] { f.Pic1_KeyUp(key, 0); });
+    counted([&] { controls.fieldKey(key, false); });
     ++handlers;
   }
   EXPECT_TRUE(f.Cmdnew.Visible) << "the game did not end";
   EXPECT_EQ(allocations, 0);
+  EXPECT_TRUE(file.close());
+  EXPECT_EQ(file.failure(), "");
   std::printf("allocations from GO to game over: %ld, over %ld rounds of play\n", allocations,
               handlers);
 }

@@ -261,6 +261,10 @@ try:
           f"a window's recording, {len(recorded)} bytes, as a link of {len(link) - len(url)} "
           f"characters, played in the page: '{said}' (natively: '{want}')")
     key("q")
+    driver.find_element(By.ID, "replay-file").send_keys(os.path.abspath(f.name))
+    frame()
+    check(status(driver) == "watching a replay", f"Open replay took the file: '{status(driver)}'")
+    key("q")
     driver.get(url + "#replay=not-a-replay")
     frame()
     check(status(driver).startswith("the link holds no replay") and pixel(driver, 355, 285) == (0, 255, 0),

@@ -87,15 +87,16 @@ mb.layout = function() {
   canvas.style.left = `${view.left}px`;
   canvas.style.top = `${view.top}px`;
   if (mb.touchShown) placeControls(vw, vh);
-  placeReplay();
+  placeReplay(vw);
 };
 
-// The replay buttons along the top of the page; on a touch device beside the picture where
-// it stands between strips, else over its top corner. The status line beside them, or over
-// the picture's top where the buttons leave no room.
-function placeReplay() {
+// The replay buttons along the top of the page; on a touch device in a grid at the top left
+// (beside the picture where it stands between strips), or in the band below the picture
+// where the top has no room. The status line beside them, or over the picture's top.
+function placeReplay(vw) {
   const bar = document.getElementById('replay'), status = document.getElementById('status');
-  const grid = mb.touchShown && view.mode !== 'below';
+  // A row where the page is wide enough for it beside pause, quit and sound.
+  const grid = mb.touchShown && (view.mode !== 'below' || (!view.barBelow && vw < 600));
   bar.classList.toggle('grid', grid);
   status.classList.toggle('float', grid);
   if (grid) {
