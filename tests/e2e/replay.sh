@@ -67,6 +67,7 @@ wait $pid || fail "the recording game ended with status $?"
 lines=$(wc -l <"$dir/session.mzr") size=$(wc -c <"$dir/session.mzr")
 echo "recorded: $lines lines, $size bytes; $(grep -c ' press ' "$dir/session.mzr") presses," \
   "$(grep -c ' click ' "$dir/session.mzr") clicks, $(grep -c ' focus 0' "$dir/session.mzr") focus losses," \
+  "$(grep -c 'click Cmdcont$' "$dir/session.mzr") lives lost and played on," \
   "$(grep -c 'click Cmdnew' "$dir/session.mzr") new games"
 grep -q ' focus 0' "$dir/session.mzr" || fail "no focus loss in the recording"
 grep -q 'click Cmdnew' "$dir/session.mzr" || fail "no new game in the recording"
@@ -85,6 +86,36 @@ status=$?
 echo "mazeblast --replay: $shown"
 [ $status -eq 0 ] || fail "mazeblast --replay: status $status"
 [ "$shown" = "$verdict" ] || fail "the window's verdict differs from the driver's"
+
+# Watching steers: P holds it (the title says so), Q ends it with what was verified so far.
+"$game" --replay "$dir/session.mzr" --scale 1 >"$dir/watched" &
+pid=$!
+pids+=($pid)
+win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+xdotool windowfocus --sync "$win"
+sleep 1
+xdotool key p
+sleep 0.3
+xprop -id "$win" WM_NAME | grep -q '"RMO Mazeblast (replay, paused)"' || fail "P did not hold the watching"
+xdotool key p q
+wait $pid || fail "Q ended the watching with status $?"
+grep -Eq '^replay verified: [0-9]+ checks; the watching stopped at [0-9.]+ s$' "$dir/watched" ||
+  fail "Q: $(cat "$dir/watched")"
+# A recording that went its own way stops there, stays on the screen, and is status 1.
+awk '/ check / && !done {sub(/check [0-9a-f]+/, "check 0123456789abcdef"); done = 1} 1' "$dir/session.mzr" >"$dir/changed.mzr"
+"$game" --replay "$dir/changed.mzr" --scale 1 >"$dir/watched" &
+pid=$!
+pids+=($pid)
+win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+for _ in $(seq 60); do [ -s "$dir/watched" ] && break; sleep 0.2; done
+grep -Eq '^replay differs from the recording at [0-9]+\.[0-9]{3} s \(line [0-9]+\)$' "$dir/watched" ||
+  fail "a changed recording: '$(cat "$dir/watched")'"
+kill -0 $pid 2>/dev/null || fail "the window closed at the difference"
+"$closer" "$win"
+wait $pid
+status=$?
+[ $status -eq 1 ] || fail "a changed recording ended with status $status"
+echo "watching: P held it, Q ended it; a changed check: $(cat "$dir/watched"), status 1"
 
 # Killed outright halfway: every whole line stays, and it replays to its end.
 record "$dir/killed.mzr"
