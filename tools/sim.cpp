@@ -603,8 +603,10 @@ std::string Sim::run(const std::string& raw) {
     return "";
   }
   if (cmd == "seed") {
+    // Any 64-bit seed, as the window and the page record theirs.
     std::uint64_t seed;
-    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), seed);
+    const char* from = rest.data() + (rest.size() > 1 && rest[0] == '+');
+    const auto [end, ec] = std::from_chars(from, rest.data() + rest.size(), seed);
     if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
       return "bad seed '" + rest + "'";
     g.rnd.reseed(seed);

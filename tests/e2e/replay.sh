@@ -54,10 +54,15 @@ sleep 1
 xdotool windowfocus --sync "$win"
 xdotool key p  # the game paused when the focus went: P resumes
 play 10
-# A quit, and a new game.
-xdotool key q
-sleep 0.5
-for _ in 1 2 3; do xdotool key Return; sleep 0.4; done
+# A quit, and a new game. Q is lost while a button is up (a life just lost): Enter takes that
+# one first. The recording, flushed at every screen change, tells when the new game began.
+for _ in $(seq 8); do
+  grep -q 'click Cmdnew' "$dir/session.mzr" && break
+  xdotool key q
+  sleep 0.6
+  xdotool key Return
+  sleep 0.6
+done
 play 25
 "$closer" "$win"
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
