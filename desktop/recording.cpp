@@ -33,6 +33,14 @@ bool RecordingFile::open(const std::string& path, bool force, std::string* error
 }
 
 void RecordingFile::fail(const char* what) {
+  // Its first lines not written: there is no recording, and no game either.
+  if (flushedUs_ < 0) {
+    failure_ = "cannot record to " + path_ + ": " + std::strerror(errno);
+    std::fprintf(stderr, "mazeblast: %s\n", failure_.c_str());
+    std::fclose(file_);
+    file_ = nullptr;
+    return;
+  }
   failure_ = "the recording to " + path_ + " stopped (" + what + "): " + std::strerror(errno);
   std::fprintf(stderr, "mazeblast: %s; the game plays on unrecorded\n", failure_.c_str());
   std::fclose(file_);
@@ -58,8 +66,11 @@ void RecordingFile::take(ReplayWriter& writer, std::int64_t realUs, bool idle) {
 
 bool RecordingFile::close() {
   if (!file_) return failure_.empty();
-  const bool flushed = std::fflush(file_) == 0 && fdatasync(fileno(file_)) == 0;
-  if (!flushed && failure_.empty()) fail("closing");
+  // A file that cannot be synced (a device, a pipe) has been written all the same.
+  const bool flushed = std::fflush(file_) == 0 &&
+                       (fdatasync(fileno(file_)) == 0 || errno == EINVAL || errno == EROFS);
+  // Nothing was written: a game that never started has nothing to say about it.
+  if (!flushed && flushedUs_ >= 0) fail("closing");
   if (file_) std::fclose(file_);
   file_ = nullptr;
   return flushed;

@@ -37,7 +37,7 @@ class RecordingFile {
   std::string path_;
   std::string failure_;
   bool unflushed_ = false;
-  std::int64_t flushedUs_ = 0;
+  std::int64_t flushedUs_ = -1;  // none yet
 };
 
 // The whole of a recording to watch, at most 64 MB; false with one line in `error`.

@@ -49,3 +49,6 @@ check "recording over a file" "the file exists (--force replaces it)" -u DISPLAY
 [ -s "$dir/kept.mzr" ] && { echo "FAIL: the existing file was written"; exit 1; }
 args=("$game" --record "$dir/no/such/folder.mzr")
 check "recording where nothing can be written" "cannot record to $dir/no/such/folder.mzr" -u DISPLAY
+args=("$game" --record /dev/full --force)
+check "recording to a full disk" "cannot record to /dev/full: No space left on device" \
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0

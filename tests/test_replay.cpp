@@ -124,6 +124,7 @@ TEST(Replay, AnythingItCannotPlayIsOneLineNamingTheLine) {
       {head + "set score 999999\n", "line 4: 'set' is no command of a replay"},
       {head + "screenshot /tmp/x.png\n", "line 4: 'screenshot' is no command of a replay"},
       {head + "at 1.0 press 37 38\n", "line 4: '38' after the command"},
+      {head + "at 1.0 end now\n", "line 4: end takes nothing"},
       {head + "at 1.0 end\nat 2.0 press 37\n", "line 5: nothing may follow the end"},
   };
   for (const auto& c : cases) {
@@ -178,15 +179,15 @@ TEST(RecordingFile, NeverReplacesAFileUnaskedAndSaysWhenTheDiskIsFull) {
   EXPECT_EQ(error, "cannot record to /nonexistent/dir/x.mzr: No such file or directory");
   std::remove(path.c_str());
 
-  // A disk that fills: one failure, and what comes after is dropped without a word more.
+  // A disk that is full: one failure, and what comes after is dropped without a word more.
   Frmbomb game;
   ReplayWriter writer(game);
   RecordingFile full;
   ASSERT_TRUE(full.open("/dev/full", true, &error));
   writer.begin(1, 16);
   full.take(writer, 0, true);
-  EXPECT_EQ(full.failure(),
-            "the recording to /dev/full stopped (writing): No space left on device");
+  // Its first lines cannot be written: no recording, and the window says so and opens no game.
+  EXPECT_EQ(full.failure(), "cannot record to /dev/full: No space left on device");
   writer.key(37, true);
   full.take(writer, 2000000, true);
   EXPECT_TRUE(writer.pending().empty());
