@@ -33,16 +33,13 @@ bool RecordingFile::open(const std::string& path, bool force, std::string* error
 }
 
 void RecordingFile::fail(const char* what) {
+  const char* why = std::strerror(errno);
   // Its first lines not written: there is no recording, and no game either.
-  if (flushedUs_ < 0) {
-    failure_ = "cannot record to " + path_ + ": " + std::strerror(errno);
-    std::fprintf(stderr, "mazeblast: %s\n", failure_.c_str());
-    std::fclose(file_);
-    file_ = nullptr;
-    return;
-  }
-  failure_ = "the recording to " + path_ + " stopped (" + what + "): " + std::strerror(errno);
-  std::fprintf(stderr, "mazeblast: %s; the game plays on unrecorded\n", failure_.c_str());
+  const bool started = flushedUs_ >= 0;
+  failure_ = started ? "the recording to " + path_ + " stopped (" + what + "): " + why
+                     : "cannot record to " + path_ + ": " + why;
+  std::fprintf(stderr, "mazeblast: %s%s\n", failure_.c_str(),
+               started ? "; the game plays on unrecorded" : "");
   std::fclose(file_);
   file_ = nullptr;
 }

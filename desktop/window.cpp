@@ -90,36 +90,28 @@ class Watching : public WatchKeys {
  public:
   Watching(const Replay& replay, SDL_Window* window, Controls& controls, const RealClock& clock,
            GameTime& time)
-      : run(replay), window_(window), controls_(controls), clock_(clock), time_(time) {}
+      : watch(replay, time), window_(window), controls_(controls), clock_(clock) {}
 
   void key(int code) override {
     if (code == kKeyQ) quit = true;
     if (code == kKeyM) controls_.setMuted(!controls_.muted());
-    if (code != kKeyP || run.over()) return;
-    if (heldSinceUs < 0) {
-      heldSinceUs = clock_.nowUs();
-    } else {
-      // The game's clock stood still while the watching was held.
-      time_.hold(clock_.nowUs() - heldSinceUs);
-      heldSinceUs = -1;
-    }
+    if (code != kKeyP) return;
+    watch.hold(clock_.nowUs());
     title();
   }
   // The window's title says that this is a replay, and whether it is held.
   void title() const {
-    SDL_SetWindowTitle(
-        window_, heldSinceUs >= 0 ? "RMO Mazeblast (replay, paused)" : "RMO Mazeblast (replay)");
+    SDL_SetWindowTitle(window_,
+                       watch.held() ? "RMO Mazeblast (replay, paused)" : "RMO Mazeblast (replay)");
   }
 
-  ReplayRun run;
-  std::int64_t heldSinceUs = -1;  // on the real clock, while P holds the watching
+  ReplayWatch watch;
   bool quit = false;
 
  private:
   SDL_Window* window_;
   Controls& controls_;
   const RealClock& clock_;
-  GameTime& time_;
 };
 
 }  // namespace
@@ -206,10 +198,10 @@ int runGame(const Options& options) {
     recording.take(writer, clock.nowUs(), true);
     if (!recording.failure().empty()) return 1;
   }
-  Watching watch(replay, sdl.window, controls, clock, time);
+  Watching viewer(replay, sdl.window, controls, clock, time);
   if (watching) {
-    input.watch(&watch);
-    watch.title();
+    input.watch(&viewer);
+    viewer.title();
   }
   // After every handler: what it changed is heard, unless the sound is off or the player away.
   auto heard = [&] {
@@ -220,13 +212,13 @@ int runGame(const Options& options) {
     controls.afterTick();
     heard();
   };
-  // The game up to now: its ticks, and while watching the recording's inputs between them.
+  // The game up to now: its ticks, and while watching the recording's inputs between them
+  // (the watching lets the controls see each tick itself).
+  ReplayRun& run = viewer.watch.run;
   auto runToNow = [&] {
-    const std::int64_t now = clock.nowUs();
-    if (!watching) return runUntil(*game, time, now, ticked);
-    if (watch.heldSinceUs >= 0 || watch.run.over()) return;
-    const std::int64_t next = std::min(nextTick(*game), watch.run.nextUs());
-    watch.run.playUntil(*game, controls, time.at(now, game->clock.nowUs, next), ticked, heard);
+    if (!watching) return runUntil(*game, time, clock.nowUs(), ticked);
+    viewer.watch.runTo(
+        *game, controls, clock.nowUs(), [&](int) { heard(); }, heard);
   };
   // The end of the session: the recording closed with its last line, or the watching's
   // verdict. Verified, or stopped by the player, is status 0.
@@ -238,8 +230,8 @@ int runGame(const Options& options) {
       recording.close();  // a recording that failed has said so; the game itself went well
       return 0;
     }
-    if (watch.run.over()) return watch.run.differs() ? 1 : 0;
-    std::printf("%s; the watching stopped at %s\n", watch.run.verdict().c_str(),
+    if (run.over()) return run.differs() ? 1 : 0;
+    std::printf("%s; the watching stopped at %s\n", run.verdict().c_str(),
                 secondsText(game->clock.nowUs).c_str());
     return 0;
   };
@@ -254,14 +246,14 @@ int runGame(const Options& options) {
   for (;;) {
     runToNow();
     const std::int64_t now = clock.nowUs();
-    if (watching && watch.run.over() && !told) {
+    if (watching && run.over() && !told) {
       // A verified end closes the window; a difference stays on the screen until closed.
       told = true;
-      std::printf("%s\n", watch.run.verdict().c_str());
+      std::printf("%s\n", run.verdict().c_str());
       std::fflush(stdout);
-      if (!watch.run.differs()) return finish();
+      if (!run.differs()) return finish();
     }
-    if (watching && watch.quit) return finish();
+    if (watching && viewer.quit) return finish();
     sound.closeIfQuiet(now);
     if (controls.changed() && now >= nextFrameUs) {
       painter.paint(*game);
@@ -269,10 +261,7 @@ int runGame(const Options& options) {
       controls.painted();
       nextFrameUs = now + kFrameUs;
     }
-    std::int64_t gameDue = nextTick(*game);
-    if (watching)
-      gameDue = watch.heldSinceUs >= 0 || watch.run.over() ? kNever
-                                                           : std::min(gameDue, watch.run.nextUs());
+    const std::int64_t gameDue = watching ? viewer.watch.nextDue(*game) : nextTick(*game);
     std::int64_t due = std::min(time.real(gameDue), sound.closeDue());
     if (controls.changed()) due = std::min(due, nextFrameUs);
     if (!options.record.empty()) {

@@ -97,6 +97,10 @@ int formatReplayTime(std::int64_t us, char* out) {
   return static_cast<int>(end + 6 - out);
 }
 
+void formatStateHash(std::uint64_t hash, char* out) {
+  for (int i = 0; i < 16; ++i) out[i] = "0123456789abcdef"[(hash >> (60 - 4 * i)) & 15];
+}
+
 bool parseStateHash(std::string_view s, std::uint64_t& hash) {
   if (s.size() != 16) return false;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), hash, 16);
@@ -168,9 +172,8 @@ void ReplayWriter::settled() {
   screenChanged_ = screenChanged_ || shown != buttons_;
   buttons_ = shown;
   lastCheckUs_ = game_.clock.nowUs;
-  char hex[17];
-  const std::uint64_t h = stateHash(game_);
-  for (int i = 0; i < 16; ++i) hex[i] = "0123456789abcdef"[(h >> (60 - 4 * i)) & 15];
+  char hex[16];
+  formatStateHash(stateHash(game_), hex);
   timedLine("check", std::string_view(hex, 16));
 }
 

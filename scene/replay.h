@@ -15,6 +15,7 @@
 // the scripted driver's, stopping at the first check that differs.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,7 +37,8 @@ constexpr std::int64_t kCheckEveryUs = 900000;
 bool parseReplayTime(std::string_view s, std::int64_t& us);
 // Into `out`, which must hold 24 characters; returns the length.
 int formatReplayTime(std::int64_t us, char* out);
-// A state hash: sixteen hexadecimal digits.
+// A state hash: sixteen hexadecimal digits, written into `out` (16 characters) and read.
+void formatStateHash(std::uint64_t hash, char* out);
 bool parseStateHash(std::string_view s, std::uint64_t& hash);
 // "41.250 s", as the player reads it.
 std::string secondsText(std::int64_t us);
@@ -148,6 +150,39 @@ class ReplayRun {
   bool ended_ = false;
   int differsAt_ = -1;  // the line of the step that differed
   std::int64_t differsUs_ = 0;
+};
+
+// A recording watched on a real clock, as the window and the page watch one: played at its
+// own pace on the game's clock, which stands still while P holds the watching.
+class ReplayWatch {
+ public:
+  ReplayWatch(const Replay& replay, GameTime& time) : run(replay), time_(time) {}
+
+  // Everything due by the real time `realUs`; nothing while held or over. `after(timer)`
+  // after every tick, `input()` after every input.
+  template <class After, class Input>
+  void runTo(Frmbomb& game, Controls& controls, std::int64_t realUs, After&& after, Input&& input) {
+    if (held() || run.over()) return;
+    const std::int64_t now = time_.at(realUs, game.clock.nowUs, nextDue(game));
+    run.playUntil(game, controls, now, after, input);
+  }
+  // When the game's clock must wake the watching next; kNever while held or over.
+  std::int64_t nextDue(const Frmbomb& game) const {
+    return held() || run.over() ? kNever : std::min(nextWake(game.timers, 9), run.nextUs());
+  }
+  // P: held at the real time `realUs`, or resumed there.
+  void hold(std::int64_t realUs) {
+    if (run.over()) return;
+    if (heldSinceUs_ >= 0) time_.hold(realUs - heldSinceUs_);
+    heldSinceUs_ = heldSinceUs_ >= 0 ? -1 : realUs;
+  }
+  bool held() const { return heldSinceUs_ >= 0; }
+
+  ReplayRun run;
+
+ private:
+  GameTime& time_;
+  std::int64_t heldSinceUs_ = -1;  // on the real clock
 };
 
 }  // namespace mazeblast

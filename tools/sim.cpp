@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
-#include <cstdio>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -234,6 +233,13 @@ class Sim {
 
   // After every handler: what it changed on the screen, heard.
   void handled();
+  // The clock on to `untilUs`, every tick seen by the controls and heard.
+  void advance(std::int64_t untilUs) {
+    advanceTo(*game_, untilUs, [&](int) {
+      controls_.afterTick();
+      handled();
+    });
+  }
   std::string startRecording(const std::string& path);
 
   std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
@@ -534,10 +540,7 @@ std::string Sim::run(const std::string& raw) {
     if (us < g.clock.nowUs)
       return "time runs backwards (" + secondsText(us) + " after " + secondsText(g.clock.nowUs) +
              ")";
-    advanceTo(g, us, [&](int) {
-      controls_.afterTick();
-      handled();
-    });
+    advance(us);
     const std::string then = trim(std::string_view(rest).substr(when.size()));
     return then.empty() ? "" : run(then);
   }
@@ -555,9 +558,9 @@ std::string Sim::run(const std::string& raw) {
   }
   if (cmd == "hash") {
     if (!rest.empty()) return "hash takes nothing";
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(stateHash(g)));
-    out_ << "hash " << hex << "\n";
+    char hex[16];
+    formatStateHash(stateHash(g), hex);
+    out_ << "hash " << std::string_view(hex, 16) << "\n";
     return "";
   }
   if (cmd == "end") return rest.empty() ? "" : "end takes nothing";
@@ -570,10 +573,7 @@ std::string Sim::run(const std::string& raw) {
     if (v > kLongestWaitMs)
       return "wait " + rest + " is longer than " + std::to_string(kLongestWaitMs) + " ms";
     if (g.clock.nowUs > kLastUs - v * 1000) return "the virtual clock would run past its end";
-    advanceBy(g, v, [&](int) {
-      controls_.afterTick();
-      handled();
-    });
+    advance(g.clock.nowUs + v * 1000);
     return "";
   }
   if (cmd == "call") {

@@ -49,8 +49,7 @@ struct Session {
   SoundWatcher watcher;
   ReplayWriter writer{*game};
   GameTime time;
-  std::unique_ptr<ReplayRun> run;  // while a recording is watched
-  double heldSinceMs = -1;         // P holds the watching
+  std::unique_ptr<ReplayWatch> watch;  // while a recording is watched
 };
 
 struct Page {
@@ -65,7 +64,6 @@ struct Page {
   bool played = false;   // a game was started in it
   std::string kept;      // the last one watched or left, for Save, Copy link and Watch
   std::string inbox;     // a text the page hands over
-  std::string watchedText;
   Replay watched;
   std::string message;  // the line beside the picture
 };
@@ -80,10 +78,16 @@ void afterHandler() {
   s.watcher.changes(*s.game).forEach([](SoundEvent e) { page->heard.add(e); });
 }
 
+// After every tick of a played game: the controls see it, and what it changed is heard.
+void ticked(int) {
+  page->session->controls.afterTick();
+  afterHandler();
+}
+
 // What the recorder wrote since the last event, kept in the page's memory.
 void keepRecording() {
   Session& s = *page->session;
-  if (s.run) return;
+  if (s.watch) return;
   s.writer.settled();
   const std::string_view text = s.writer.pending();
   page->played = page->played || text.find(" click Cmdstart") != std::string_view::npos;
@@ -105,7 +109,7 @@ void startSession(double nowMs, std::uint64_t seed, const Replay* replay) {
   page->damage = Damage{};
   s.controls.markChanged();
   if (replay) {
-    s.run = std::make_unique<ReplayRun>(*replay);
+    s.watch = std::make_unique<ReplayWatch>(*replay, s.time);
     return;
   }
   page->recorded.clear();
@@ -131,15 +135,10 @@ void leaveWatching(double nowMs) {
 void watchKey(double nowMs, int code) {
   Session& s = *page->session;
   if (code == kKeyM) return s.controls.setMuted(!s.controls.muted());
-  if (s.run->over() || code == kKeyQ) return leaveWatching(nowMs);
+  if (s.watch->run.over() || code == kKeyQ) return leaveWatching(nowMs);
   if (code != kKeyP) return;
-  if (s.heldSinceMs < 0) {
-    s.heldSinceMs = nowMs;
-  } else {
-    s.time.hold(clockUs(nowMs) - clockUs(s.heldSinceMs));
-    s.heldSinceMs = -1;
-  }
-  page->message = s.heldSinceMs >= 0 ? "replay paused (P resumes)" : "watching a replay";
+  s.watch->hold(clockUs(nowMs));
+  page->message = s.watch->held() ? "replay paused (P resumes)" : "watching a replay";
 }
 
 // One of the page's events, told the game at the page's time, and then heard; the ticks due
@@ -147,11 +146,8 @@ void watchKey(double nowMs, int code) {
 template <class Event>
 int handle(double nowMs, Event&& event) {
   Session& s = *page->session;
-  if (s.run) return 0;
-  runUntil(*s.game, s.time, clockUs(nowMs), [&](int) {
-    s.controls.afterTick();
-    afterHandler();
-  });
+  if (s.watch) return 0;
+  runUntil(*s.game, s.time, clockUs(nowMs), ticked);
   const int result = event(s.controls);
   afterHandler();
   keepRecording();
@@ -189,21 +185,18 @@ EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
 EMSCRIPTEN_KEEPALIVE double mb_run(double nowMs) {
   Session& s = *page->session;
   Frmbomb& g = *s.game;
-  auto ticked = [&](int) {
-    s.controls.afterTick();
-    afterHandler();
-  };
-  std::int64_t due = kNever;
-  if (!s.run) {
+  std::int64_t due;
+  if (!s.watch) {
     runUntil(g, s.time, clockUs(nowMs), ticked);
     keepRecording();
     due = nextTick(g);
-  } else if (s.heldSinceMs < 0 && !s.run->over()) {
-    const std::int64_t next = std::min(nextTick(g), s.run->nextUs());
-    s.run->playUntil(g, s.controls, s.time.at(clockUs(nowMs), g.clock.nowUs, next), ticked,
-                     afterHandler);
-    if (s.run->over()) page->message = s.run->verdict();
-    due = s.run->over() ? kNever : std::min(nextTick(g), s.run->nextUs());
+  } else {
+    // The watching lets the controls see each tick itself.
+    const bool over = s.watch->run.over();
+    s.watch->runTo(
+        g, s.controls, clockUs(nowMs), [](int) { afterHandler(); }, afterHandler);
+    if (!over && s.watch->run.over()) page->message = s.watch->run.verdict();
+    due = s.watch->nextDue(g);
   }
   due = s.time.real(due);
   return due == kNever ? -1.0 : page->startMs + static_cast<double>(due) / 1000.0;
@@ -223,8 +216,7 @@ EMSCRIPTEN_KEEPALIVE int mb_watch(double nowMs) {
     page->message = "not a replay this game can play: " + replay.error;
     return 0;
   }
-  page->watchedText.swap(page->inbox);
-  page->kept = page->watchedText;
+  page->kept.swap(page->inbox);
   page->watched = std::move(replay);
   startSession(nowMs, 0, &page->watched);
   page->message = "watching a replay";
@@ -234,7 +226,7 @@ EMSCRIPTEN_KEEPALIVE int mb_watch(double nowMs) {
 // The recording Save and Copy link take, ended now if it is still being played.
 EMSCRIPTEN_KEEPALIVE const char* mb_recording(double nowMs) {
   Session& s = *page->session;
-  if (!s.run && page->played) {
+  if (!s.watch && page->played) {
     runUntil(*s.game, s.time, clockUs(nowMs));
     keepRecording();
     page->kept = page->recorded;
@@ -246,7 +238,7 @@ EMSCRIPTEN_KEEPALIVE const char* mb_recording(double nowMs) {
   return recording().c_str();
 }
 EMSCRIPTEN_KEEPALIVE int mb_watching() {
-  return page->session->run ? 1 : 0;
+  return page->session->watch ? 1 : 0;
 }
 EMSCRIPTEN_KEEPALIVE const char* mb_message() {
   return page->message.c_str();
@@ -260,7 +252,7 @@ EMSCRIPTEN_KEEPALIVE int mb_next_interval() {
 }
 
 EMSCRIPTEN_KEEPALIVE void mb_key(double nowMs, int code, int down, int alt, int repeat) {
-  if (page->session->run) {
+  if (page->session->watch) {
     if (down && !repeat) watchKey(nowMs, code);
     return;
   }
