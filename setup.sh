@@ -31,6 +31,9 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
 }
 
+# A stage of the test run, with the seconds since the run began.
+stage() { echo "=== $* (at ${SECONDS} s)"; }
+
 build() {
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
@@ -56,15 +59,15 @@ case "${1:-}" in
   test)
     install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}"
     for preset in release sanitize; do
-      echo "=== $preset build"
+      stage "$preset build"
       build "$preset"
       ctest --preset "$preset"
     done
-    echo "=== web build: the browser edition, tested in headless Chromium"
+    stage "web build: the browser edition, tested in headless Chromium"
     build web
     /usr/bin/python3 tests/web/browser_test.py build/web
     /usr/bin/python3 tests/web/touch_test.py build/web
-    echo "=== fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
+    stage "fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
     build fuzz
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
     cp tests/scenarios/*.sim tests/replays/*.mzr "$corpus"/
@@ -86,6 +89,7 @@ case "${1:-}" in
     fi
     rm -rf "$corpus" "$found" "$log"
     [ "$status" -eq 0 ] || exit "$status"
+    stage "every test passed"
     ;;
   *)
     echo "usage: bash setup.sh play | web | test" >&2
