@@ -168,7 +168,7 @@ class ReplayWatch {
   }
   // When the game's clock must wake the watching next; kNever while held or over.
   std::int64_t nextDue(const Frmbomb& game) const {
-    return held() || run.over() ? kNever : std::min(nextWake(game.timers, 9), run.nextUs());
+    return held() || run.over() ? kNever : std::min(nextTick(game), run.nextUs());
   }
   // P: held at the real time `realUs`, or resumed there.
   void hold(std::int64_t realUs) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "game/Frmbomb.h"
 
@@ -14,6 +15,9 @@ namespace mazeblast {
 // window-system timers and of one display frame.
 constexpr int kTimerFloorMs = 16;
 
+// The game's timers, Tmr1 to Tmr9.
+constexpr int kGameTimers = static_cast<int>(std::extent_v<decltype(Frmbomb::timers)>);
+
 struct NothingAfter {
   void operator()(int) const {}
 };
@@ -22,7 +26,7 @@ struct NothingAfter {
 // number, each handler at its due time; then the clock stands at `untilUs`.
 template <class After = NothingAfter>
 void advanceTo(Frmbomb& game, std::int64_t untilUs, After&& after = {}) {
-  runVirtual(game.clock, game.timers, 9, untilUs, [&](int i) {
+  runVirtual(game.clock, game.timers, kGameTimers, untilUs, [&](int i) {
     game.timerTick(i + 1);
     after(i + 1);
   });
@@ -67,16 +71,16 @@ class GameTime {
   std::int64_t offsetUs_;
 };
 
+// When the game next needs waking, or kNever.
+inline std::int64_t nextTick(const Frmbomb& game) {
+  return nextWake(game.timers, kGameTimers);
+}
+
 // Every tick due by the real time `realUs`, at its due time; the game's clock then stands at
 // the game's time now, ready for an input taken now.
 template <class After = NothingAfter>
 void runUntil(Frmbomb& game, GameTime& time, std::int64_t realUs, After&& after = {}) {
-  advanceTo(game, time.at(realUs, game.clock.nowUs, nextWake(game.timers, 9)), after);
-}
-
-// When the game next needs waking, or kNever.
-inline std::int64_t nextTick(Frmbomb& game) {
-  return nextWake(game.timers, 9);
+  advanceTo(game, time.at(realUs, game.clock.nowUs, nextTick(game)), after);
 }
 
 }  // namespace mazeblast

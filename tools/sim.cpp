@@ -497,7 +497,7 @@ void Sim::dump() {
         kElementSets[k]);
   }
   o << "},\"timers\":{";
-  for (int t = 0; t < 9; ++t) {
+  for (int t = 0; t < kGameTimers; ++t) {
     o << (t ? "," : "") << "\"Tmr" << t + 1
       << "\":{\"Enabled\":" << (g.timers[t]->enabled() ? 1 : 0)
       << ",\"Interval\":" << g.timers[t]->interval() << "}";

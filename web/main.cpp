@@ -247,7 +247,7 @@ EMSCRIPTEN_KEEPALIVE const char* mb_message() {
 // The period of the timer due next, in milliseconds (the floor counted), or 0.
 EMSCRIPTEN_KEEPALIVE int mb_next_interval() {
   Frmbomb& g = *page->session->game;
-  const int i = firstDue(g.timers, 9, nextTick(g));
+  const int i = firstDue(g.timers, kGameTimers, nextTick(g));
   return i < 0 ? 0 : static_cast<int>(g.timers[i]->periodUs() / 1000);
 }
 

@@ -292,12 +292,17 @@ try:
     driver.refresh()
     open_page(driver, url)
     kept = driver.execute_script(is_new)
-    caches = []
-    for _ in range(100):
-        caches = driver.execute_async_script("caches.keys().then(arguments[0])")
-        if caches == ["mazeblast-next"]:
-            break
-        time.sleep(0.1)
+
+    def new_cache_kept():
+        """The caches, once only the new build's is left, or after ten seconds."""
+        for _ in range(100):
+            caches = driver.execute_async_script("caches.keys().then(arguments[0])")
+            if caches == ["mazeblast-next"]:
+                break
+            time.sleep(0.1)
+        return caches
+
+    caches = new_cache_kept()
     # The visit after, in a tab of its own: headless Chromium now and then never finishes
     # reloading a page that a new worker claimed while it loaded.
     driver.set_page_load_timeout(60)
@@ -314,11 +319,7 @@ try:
         # Headless Chromium now and then leaves the new worker waiting: ask it to look again.
         driver.execute_async_script("""navigator.serviceWorker.getRegistration()
             .then((r) => r && r.update()).then(() => arguments[0](), () => arguments[0]())""")
-        for _ in range(100):
-            caches = driver.execute_async_script("caches.keys().then(arguments[0])")
-            if caches == ["mazeblast-next"]:
-                break
-            time.sleep(0.1)
+        caches = new_cache_kept()
     check(not kept and fresh, f"a new build replaced the kept one at a later visit "
           f"(visit {attempt + 2}): caches {caches}")
     errors = console_errors(driver)
