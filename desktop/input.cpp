@@ -36,6 +36,18 @@ int controllerKey(Uint8 button) {
 
 namespace {
 
+// The keys a watched recording takes: the game's, and + and - for its speed.
+int watchKey(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_PLUS:
+    case SDLK_EQUALS:
+    case SDLK_KP_PLUS: return kKeyPlus;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS: return kKeyMinus;
+    default: return virtualKey(key);
+  }
+}
+
 int shiftState(Uint16 mod) {
   return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
 }
@@ -90,7 +102,7 @@ bool InputRouter::watched(const SDL_Event& ev) {
     case SDL_KEYDOWN:
       if (ev.key.repeat || ev.key.keysym.sym == SDLK_F11 || (ev.key.keysym.mod & KMOD_ALT))
         return ev.key.repeat;
-      watching_->key(virtualKey(ev.key.keysym.sym));
+      watching_->key(watchKey(ev.key.keysym.sym));
       return true;
     case SDL_CONTROLLERBUTTONDOWN: watching_->key(controllerKey(ev.cbutton.button)); return true;
     case SDL_KEYUP:

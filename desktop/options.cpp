@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "scene/replay.h"
 #include "version.h"
 
 namespace mazeblast {
@@ -18,7 +19,7 @@ bool wholeNumber(std::string_view s, int lo, int hi, int& v) {
 
 // The options that take a number, as "--name N" or "--name=N": the name, or null.
 const char* numbered(std::string_view arg) {
-  for (const char* name : {"--scale", "--volume"}) {
+  for (const char* name : {"--scale", "--volume", "--speed"}) {
     const std::string_view n = name;
     if (arg == n || (arg.substr(0, n.size()) == n && arg.size() > n.size() && arg[n.size()] == '='))
       return name;
@@ -51,18 +52,21 @@ Options parseOptions(int argc, const char* const* argv) {
         return bad(std::string(arg) + " needs a file name");
       (arg == "--record" ? o.record : o.replay) = argv[++i];
     } else if (const char* name = numbered(arg)) {
-      const bool scale = std::string_view(name) == "--scale";
-      const int lo = scale ? 1 : 0, hi = scale ? kLargestScale : 100;
-      const std::string range = std::to_string(lo) + " to " + std::to_string(hi);
+      const std::string_view n = name;
+      const bool scale = n == "--scale", speed = n == "--speed";
+      const int lo = scale || speed ? 1 : 0, hi = scale ? kLargestScale : speed ? 8 : 100;
+      const std::string range =
+          speed ? "1, 2, 4 or 8" : "from " + std::to_string(lo) + " to " + std::to_string(hi);
       std::string_view value;
       if (arg == name) {
-        if (i + 1 == argc) return bad(std::string(name) + " needs a whole number from " + range);
+        if (i + 1 == argc) return bad(std::string(name) + " needs a whole number " + range);
         value = argv[++i];
       } else {
-        value = arg.substr(std::string_view(name).size() + 1);
+        value = arg.substr(n.size() + 1);
       }
-      if (!wholeNumber(value, lo, hi, scale ? o.scale : o.volume))
-        return bad(std::string(name) + " takes a whole number from " + range + ", not '" +
+      int& into = scale ? o.scale : speed ? o.speed : o.volume;
+      if (!wholeNumber(value, lo, hi, into) || (speed && !isWatchSpeed(into)))
+        return bad(std::string(name) + " takes a whole number " + range + ", not '" +
                    std::string(value) + "'");
     } else {
       return bad("unknown option '" + std::string(arg) + "'");
@@ -71,6 +75,7 @@ Options parseOptions(int argc, const char* const* argv) {
   if (!o.record.empty() && !o.replay.empty())
     return bad("--record and --replay do not go together");
   if (o.force && o.record.empty()) return bad("--force goes with --record");
+  if (o.speed != 1 && o.replay.empty()) return bad("--speed goes with --replay");
   return o;
 }
 
@@ -87,8 +92,10 @@ std::string usage() {
          "  --volume N     the sound's volume in percent, 0 to 100 (default 80)\n"
          "  --record FILE  record every game of this session to FILE, to watch again or\n"
          "                 send; an existing FILE only with --force\n"
-         "  --replay FILE  watch a recording (P pauses, Q ends) and check that it plays\n"
-         "                 exactly as recorded\n"
+         "  --replay FILE  watch a recording (P pauses, + and - double and halve the speed,\n"
+         "                 Q ends) and check that it plays exactly as recorded; FILE may\n"
+         "                 be a link (the whole address, or what follows its '#')\n"
+         "  --speed N      watch it N times as fast: 1, 2, 4 or 8 (default 1)\n"
          "  --version      print the version and exit\n"
          "  -h, --help     print this help and exit\n"
          "\n"

@@ -13,7 +13,8 @@ struct Options {
   int volume = 80;     // percent
   std::string record;  // the file the session is recorded to, or empty
   bool force = false;  // which may replace an existing file
-  std::string replay;  // the recording to watch instead of playing, or empty
+  std::string replay;  // the recording to watch instead of playing (a file or a link), or empty
+  int speed = 1;       // how many times the game's own pace it is watched at
   std::string error;   // one line naming what was wrong; empty when the line was good
 };
 

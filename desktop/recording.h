@@ -11,6 +11,7 @@
 namespace mazeblast {
 
 class ReplayWriter;
+struct Replay;
 
 class RecordingFile {
  public:
@@ -40,7 +41,12 @@ class RecordingFile {
   std::int64_t flushedUs_ = -1;  // none yet
 };
 
-// The whole of a recording to watch, at most 64 MB; false with one line in `error`.
-bool readRecording(const std::string& path, std::string& text, std::string* error);
+// A recording to watch or check: a file, a link (the whole address, or what follows its
+// `#`), or a file that holds a link. Nothing larger than any recording is read or unpacked;
+// false with one line in `error` that names the file or the link.
+bool openReplay(const std::string& source, Replay& replay, std::string* error);
+// The same from a stream already open (a script's standard input), named `name`.
+bool readReplayFrom(std::FILE* in, const std::string& name, std::string_view start, Replay& replay,
+                    std::string* error);
 
 }  // namespace mazeblast

@@ -187,7 +187,7 @@ bool ScreenshotCanvas::write(const Frmbomb& f, const char* path, std::string* er
   }
   painter_->paint(f);
   SDL_RenderPresent(renderer_);
-  if (IMG_SavePNG(surface_, path) != 0) {
+  if (path && IMG_SavePNG(surface_, path) != 0) {
     *error = std::string("cannot write ") + path + ": " + IMG_GetError();
     return false;
   }

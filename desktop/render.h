@@ -62,6 +62,7 @@ class ScreenshotCanvas {
   ~ScreenshotCanvas();
   ScreenshotCanvas(const ScreenshotCanvas&) = delete;
   ScreenshotCanvas& operator=(const ScreenshotCanvas&) = delete;
+  // Draws the screen and writes it to `path` as a PNG; only draws it where `path` is null.
   bool write(const Frmbomb& f, const char* path, std::string* error);
 
  private:

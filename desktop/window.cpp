@@ -95,14 +95,16 @@ class Watching : public WatchKeys {
   void key(int code) override {
     if (code == kKeyQ) quit = true;
     if (code == kKeyM) controls_.setMuted(!controls_.muted());
-    if (code != kKeyP) return;
-    watch.hold(clock_.nowUs());
+    if (code == kKeyP) watch.hold(clock_.nowUs());
+    if (code == kKeyPlus) watch.faster(clock_.nowUs());
+    if (code == kKeyMinus) watch.slower(clock_.nowUs());
     title();
   }
-  // The window's title says that this is a replay, and whether it is held.
+  // The window's title says that this is a replay, at what speed, and whether it is held.
   void title() const {
-    SDL_SetWindowTitle(window_,
-                       watch.held() ? "RMO Mazeblast (replay, paused)" : "RMO Mazeblast (replay)");
+    const std::string text = "RMO Mazeblast (replay at " + std::to_string(watch.speed()) + "x" +
+                             (watch.held() ? ", paused)" : ")");
+    SDL_SetWindowTitle(window_, text.c_str());
   }
 
   ReplayWatch watch;
@@ -121,15 +123,10 @@ int runGame(const Options& options) {
   // A recording to make or to watch is settled before any window opens: a file that cannot
   // be written or read is one line and no game.
   std::string error;
-  std::string watchedText;
   Replay replay;
   RecordingFile recording;
   const bool watching = !options.replay.empty();
-  if (watching) {
-    if (!readRecording(options.replay, watchedText, &error)) return fail(error);
-    replay = readReplay(watchedText);
-    if (!replay.error.empty()) return fail(options.replay + ", " + replay.error);
-  }
+  if (watching && !openReplay(options.replay, replay, &error)) return fail(error);
   if (!options.record.empty() && !recording.open(options.record, options.force, &error))
     return fail(error);
 
@@ -201,6 +198,7 @@ int runGame(const Options& options) {
   Watching viewer(replay, sdl.window, controls, clock, time);
   if (watching) {
     input.watch(&viewer);
+    viewer.watch.setSpeed(options.speed, clock.nowUs());
     viewer.title();
   }
   // After every handler: what it changed is heard, unless the sound is off or the player away.

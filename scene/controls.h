@@ -10,6 +10,8 @@
 namespace mazeblast {
 
 constexpr int kKeyEnter = 13, kKeyM = 77;
+// + and -, which only a watched recording takes: the platform's codes for those keys.
+constexpr int kKeyPlus = 187, kKeyMinus = 189;
 
 // The arrow a pad's stick points at, past its dead zone, or 0; axes from -32768 to 32767.
 int stickArrow(int x, int y);

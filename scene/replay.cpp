@@ -33,6 +33,10 @@ std::string_view word(std::string_view& s) {
   return w;
 }
 
+std::uint64_t lowBits(int bits) {
+  return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+}
+
 // One line of a recording into its step; an error message when it is none.
 std::string parseLine(std::string_view s, ReplayStep& step) {
   std::string_view cmd = word(s);
@@ -66,8 +70,15 @@ std::string parseLine(std::string_view s, ReplayStep& step) {
     return "no button '" + std::string(arg) + "'";
   }
   if (cmd == "check") {
+    // All sixteen digits of the hash, as the game writes it, or its last few, as a link
+    // keeps it.
     step.kind = ReplayStep::Check;
-    return parseStateHash(arg, step.value) ? "" : "bad state hash '" + std::string(arg) + "'";
+    std::uint64_t hash = 0;
+    const bool good = !arg.empty() && arg.size() <= 16 &&
+                      parseStateHash(std::string(16 - arg.size(), '0') + std::string(arg), hash);
+    step.value = hash;
+    step.checkBits = static_cast<std::uint8_t>(4 * arg.size());
+    return good ? "" : "bad state hash '" + std::string(arg) + "'";
   }
   step.kind = ReplayStep::End;
   return arg.empty() ? "" : "end takes nothing";
@@ -184,52 +195,135 @@ void ReplayWriter::end() {
 
 // ---- Reading -----------------------------------------------------------------------------
 
-Replay readReplay(std::string_view text) {
-  Replay r;
-  const std::size_t lastBreak = text.rfind('\n');
-  text = lastBreak == std::string_view::npos ? std::string_view() : text.substr(0, lastBreak + 1);
-  int number = 0;
-  std::int64_t lastUs = 0;
-  auto fail = [&](const std::string& what) {
-    r.error = "line " + std::to_string(number) + ": " + what;
-    r.steps.clear();
-    return r;
-  };
-  while (!text.empty()) {
-    const std::size_t eol = text.find('\n');
-    std::string_view s = text.substr(0, eol);
-    text.remove_prefix(eol + 1);
-    ++number;
-    if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
-    if (number == 1) {
-      int format = 0;
-      const std::string_view rest = s.substr(std::min(s.size(), kHeader.size()));
-      const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), format);
-      if (s.substr(0, kHeader.size()) != kHeader || ec != std::errc() || format < 1 ||
-          (end != rest.data() + rest.size() && *end != ','))
-        return fail("not a replay of RMO Mazeblast");
-      if (format > kReplayFormat)
-        return fail("a replay of format " + std::to_string(format) +
-                    ", newer than this game reads (" + std::to_string(kReplayFormat) + ")");
-      continue;
-    }
-    const std::size_t first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos || s[first] == '#') continue;
-    if (r.complete) return fail("nothing may follow the end");
-    ReplayStep step;
-    step.line = number;
-    if (const std::string e = parseLine(s.substr(first), step); !e.empty()) return fail(e);
-    if (step.us >= 0) {
-      if (step.us < lastUs)
-        return fail("time runs backwards (" + secondsText(step.us) + " after " +
-                    secondsText(lastUs) + ")");
-      lastUs = step.us;
-    }
-    r.complete = step.kind == ReplayStep::End;
-    r.steps.push_back(step);
+std::string largerThanAnyRecording(std::size_t largest) {
+  return largest >= (1 << 20)
+             ? "larger than any recording (" + std::to_string(largest >> 20) + " MB)"
+             : "larger than any recording (" + std::to_string(largest) + " bytes)";
+}
+
+void ReplayReader::fail(const std::string& what) {
+  r_.error = what;
+  r_.steps = {};
+  partial_ = {};
+}
+
+bool ReplayReader::feed(std::string_view text) {
+  // A line longer than any the game writes, comments included, ends the reading there.
+  constexpr std::size_t kLongestLine = 4096;
+  if (!r_.error.empty()) return false;
+  bytes_ += text.size();
+  if (bytes_ > largest_) {
+    fail(largerThanAnyRecording(largest_));
+    return false;
   }
-  if (number == 0) return fail("not a replay of RMO Mazeblast");
-  return r;
+  while (!text.empty() && r_.error.empty()) {
+    const std::size_t eol = text.find('\n');
+    if (eol == std::string_view::npos) {
+      partial_.append(text);
+      if (partial_.size() > kLongestLine)
+        fail("line " + std::to_string(number_ + 1) + ": longer than any line of a recording");
+      break;
+    }
+    if (partial_.empty()) {
+      line(text.substr(0, eol));
+    } else {
+      partial_.append(text.substr(0, eol));
+      const std::string whole = std::move(partial_);
+      partial_.clear();
+      line(whole);
+    }
+    text.remove_prefix(eol + 1);
+  }
+  return r_.error.empty();
+}
+
+void ReplayReader::line(std::string_view s) {
+  ++number_;
+  if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
+  if (number_ == 1) {
+    int format = 0;
+    const std::string_view rest = s.substr(std::min(s.size(), kHeader.size()));
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), format);
+    if (s.substr(0, kHeader.size()) != kHeader || ec != std::errc() || format < 1 ||
+        (end != rest.data() + rest.size() && *end != ','))
+      return fail("line 1: not a replay of RMO Mazeblast");
+    if (format > kReplayFormat)
+      return fail("line 1: a replay of format " + std::to_string(format) +
+                  ", newer than this game reads (" + std::to_string(kReplayFormat) + ")");
+    constexpr std::string_view kGame = ", game ";
+    const std::string_view made(end, rest.data() + rest.size() - end);
+    if (made.substr(0, kGame.size()) == kGame) r_.game = made.substr(kGame.size(), 32);
+    return;
+  }
+  const std::size_t first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos || s[first] == '#') return;
+  auto failHere = [&](const std::string& what) {
+    fail("line " + std::to_string(number_) + ": " + what);
+  };
+  if (r_.complete) return failHere("nothing may follow the end");
+  ReplayStep step;
+  step.line = number_;
+  if (const std::string e = parseLine(s.substr(first), step); !e.empty()) return failHere(e);
+  if (step.us >= 0) {
+    if (step.us < lastUs_)
+      return failHere("time runs backwards (" + secondsText(step.us) + " after " +
+                      secondsText(lastUs_) + ")");
+    lastUs_ = step.us;
+  }
+  r_.complete = step.kind == ReplayStep::End;
+  r_.steps.push_back(step);
+}
+
+Replay ReplayReader::finish() {
+  if (r_.error.empty() && number_ == 0) fail("line 0: not a replay of RMO Mazeblast");
+  partial_ = {};
+  return std::move(r_);
+}
+
+Replay readReplay(std::string_view text) {
+  ReplayReader reader;
+  reader.feed(text);
+  return reader.finish();
+}
+
+void appendReplayLine(std::string& text, const ReplayStep& s) {
+  char buffer[64];
+  if (s.us >= 0) {
+    text += "at ";
+    text.append(buffer, formatReplayTime(s.us, buffer));
+    if (s.kind != ReplayStep::Wait) text += ' ';
+  }
+  static constexpr const char* kNames[] = {"",      "press", "release", "click", "focus",
+                                           "check", "seed",  "floor",   "end"};
+  text += kNames[s.kind];
+  switch (s.kind) {
+    case ReplayStep::Click: text += ' ', text += kButtons[s.value].name; break;
+    case ReplayStep::Check: {
+      // A short check is written as the digits it holds.
+      const int digits = (s.checkBits + 3) / 4;
+      formatStateHash(s.value, buffer);
+      text += ' ', text.append(buffer + 16 - digits, digits);
+      break;
+    }
+    case ReplayStep::Wait:
+    case ReplayStep::End: break;
+    default: text += ' ', text += std::to_string(s.value);
+  }
+  text += '\n';
+}
+
+std::string replayText(const Replay& replay) {
+  std::string text = std::string(kHeader) + std::to_string(kReplayFormat);
+  if (!replay.game.empty()) text += ", game " + replay.game;
+  text += '\n';
+  int line = 1;
+  for (const ReplayStep& s : replay.steps) {
+    // The lines a reading skipped (comments, blank lines) come back blank, so that every
+    // step keeps its number.
+    for (++line; line < s.line; ++line) text += '\n';
+    appendReplayLine(text, s);
+  }
+  return text;
 }
 
 // ---- Playing -----------------------------------------------------------------------------
@@ -251,7 +345,7 @@ bool ReplayRun::apply(Frmbomb& game, Controls& controls, const ReplayStep& s) {
       return true;
     case ReplayStep::Focus: controls.focus(s.value != 0); return true;
     case ReplayStep::Check:
-      if (stateHash(game) != s.value)
+      if (((stateHash(game) ^ s.value) & lowBits(s.checkBits)) != 0)
         differsAt_ = s.line, differsUs_ = game.clock.nowUs;
       else
         ++checks_;
@@ -274,6 +368,17 @@ std::string ReplayRun::verdict() const {
     v += "; the recording ends at " + secondsText(last);
   }
   return v;
+}
+
+bool isWatchSpeed(int speed) {
+  return std::find(std::begin(kWatchSpeeds), std::end(kWatchSpeeds), speed) !=
+         std::end(kWatchSpeeds);
+}
+
+std::string ReplayWatch::status() const {
+  if (run.over()) return run.verdict();
+  const std::string at = " at " + std::to_string(speed()) + "x";
+  return held() ? "replay paused" + at + " (P resumes)" : "watching a replay" + at;
 }
 
 }  // namespace mazeblast

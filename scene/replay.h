@@ -82,10 +82,12 @@ class ReplayWriter : public InputLog {
 
 struct ReplayStep {
   enum Kind : std::uint8_t { Wait, Press, Release, Click, Focus, Check, Seed, Floor, End };
-  Kind kind = Wait;
   std::int64_t us = -1;  // when it runs; -1 where the line names no time: at once
   std::uint64_t value = 0;
   int line = 0;
+  Kind kind = Wait;
+  // How many low bits of the state hash a check holds: all of a file's, fewer of a link's.
+  std::uint8_t checkBits = 64;
 };
 
 // A recording read whole: its steps, or what is wrong with it.
@@ -93,11 +95,52 @@ struct Replay {
   std::vector<ReplayStep> steps;
   bool complete = false;  // it ends with its session's end; a cut-off one does not
   std::string error;      // "line N: what", empty when it can be played
+  std::string game;       // the version of the game that made it, where it says
 };
 
-// `text` is the whole file. A last line without its line break is a write that was cut off
-// and is left out.
+// Nothing larger is read or unpacked: far more than the game writes in a day. A key held down
+// and repeating 25 times a second (X11's pace) for 24 hours, with a check every second,
+// makes 58 MB of recording; an hour of brisk play makes about 300 KB.
+constexpr std::size_t kLargestRecording = std::size_t{64} << 20;
+// What the player is told of an input past that: "larger than any recording (64 MB)".
+std::string largerThanAnyRecording(std::size_t largest = kLargestRecording);
+
+// Reads a recording as its text comes, a piece at a time, and never holds more of it than
+// one line: a file, a stream being unpacked, a page's upload. A last line without its line
+// break is a write that was cut off and is left out.
+class ReplayReader {
+ public:
+  explicit ReplayReader(std::size_t largest = kLargestRecording) : largest_(largest) {}
+  // False once the text is refused; the reason is then in finish()'s error.
+  bool feed(std::string_view text);
+  Replay finish();
+  std::size_t bytes() const { return bytes_; }
+
+ private:
+  void line(std::string_view s);
+  void fail(const std::string& what);
+
+  std::size_t largest_;
+  Replay r_;
+  std::string partial_;  // the start of a line whose break has not come yet
+  std::size_t bytes_ = 0;
+  int number_ = 0;
+  std::int64_t lastUs_ = 0;
+};
+
+// `text` is the whole file.
 Replay readReplay(std::string_view text);
+
+// The text of a recording as the game writes it, one line a step, under its header: what a
+// link unpacks to, with its lines numbered as the reader numbers them.
+std::string replayText(const Replay& replay);
+// One step's line, with its line break.
+void appendReplayLine(std::string& text, const ReplayStep& step);
+
+// What one step costs a budgeted playing, in steps of the player's: a check hashes the
+// whole game.
+constexpr int kCheckCost = 64;
+constexpr int kNoBudget = 1 << 30;
 
 // Plays a recording on a game made as its first lines say.
 class ReplayRun {
@@ -106,10 +149,11 @@ class ReplayRun {
 
   // Every step and every tick due up to the game's time `untilUs`, in order; after every
   // tick the controls' afterTick and then `after(timer)`, after every input `input()`.
-  // Stops where a check differs.
+  // Stops where a check differs, or where `budget` is spent: false then, with steps still
+  // due by `untilUs`.
   template <class After, class Input>
-  void playUntil(Frmbomb& game, Controls& controls, std::int64_t untilUs, After&& after,
-                 Input&& input) {
+  bool playUntil(Frmbomb& game, Controls& controls, std::int64_t untilUs, After&& after,
+                 Input&& input, int budget = kNoBudget) {
     auto ticked = [&](int timer) {
       controls.afterTick();
       after(timer);
@@ -119,12 +163,23 @@ class ReplayRun {
         ended_ = true;
         break;
       }
-      const ReplayStep& s = replay_.steps[next_++];
-      if (s.us > game.clock.nowUs) advanceTo(game, s.us, ticked);
-      if (apply(game, controls, s)) input();
+      if (budget <= 0) return false;
+      budget -= replay_.steps[next_].kind == ReplayStep::Check ? kCheckCost : 1;
+      step(game, controls, ticked, input);
     }
     if (!over() && untilUs > game.clock.nowUs) advanceTo(game, untilUs, ticked);
+    return true;
   }
+
+  // The next step, after the ticks due up to its time; there must be one.
+  template <class Ticked, class Input>
+  void step(Frmbomb& game, Controls& controls, Ticked&& ticked, Input&& input) {
+    const ReplayStep& s = replay_.steps[next_++];
+    if (s.us > game.clock.nowUs) advanceTo(game, s.us, ticked);
+    if (apply(game, controls, s)) input();
+  }
+  // The step that comes next, or null.
+  const ReplayStep* upcoming() const { return next_ < steps() ? &replay_.steps[next_] : nullptr; }
 
   // When the next step runs on the game's clock; kNever when none is left.
   std::int64_t nextUs() const {
@@ -152,21 +207,31 @@ class ReplayRun {
   std::int64_t differsUs_ = 0;
 };
 
+// How much of a recording a front end plays between two frames at most: a long one, or one
+// made to hold the page, is checked in slices.
+constexpr int kWatchBudget = 4096;
+
+// The speeds a recording is watched at: the game's own, and twice, four and eight times it.
+constexpr int kWatchSpeeds[] = {1, 2, 4, 8};
+bool isWatchSpeed(int speed);
+
 // A recording watched on a real clock, as the window and the page watch one: played at its
-// own pace on the game's clock, which stands still while P holds the watching.
+// own pace (or a whole number of times faster) on the game's clock, which stands still while
+// P holds the watching.
 class ReplayWatch {
  public:
   ReplayWatch(const Replay& replay, GameTime& time) : run(replay), time_(time) {}
 
-  // Everything due by the real time `realUs`; nothing while held or over. `after(timer)`
-  // after every tick, `input()` after every input.
+  // Everything due by the real time `realUs`, at most a frame's budget of it; nothing while
+  // held or over. `after(timer)` after every tick, `input()` after every input.
   template <class After, class Input>
   void runTo(Frmbomb& game, Controls& controls, std::int64_t realUs, After&& after, Input&& input) {
     if (held() || run.over()) return;
     const std::int64_t now = time_.at(realUs, game.clock.nowUs, nextDue(game));
-    run.playUntil(game, controls, now, after, input);
+    run.playUntil(game, controls, now, after, input, kWatchBudget);
   }
-  // When the game's clock must wake the watching next; kNever while held or over.
+  // When the game's clock must wake the watching next; kNever while held or over. Steps
+  // left over from a spent budget are due at once.
   std::int64_t nextDue(const Frmbomb& game) const {
     return held() || run.over() ? kNever : std::min(nextTick(game), run.nextUs());
   }
@@ -177,6 +242,15 @@ class ReplayWatch {
     heldSinceUs_ = heldSinceUs_ >= 0 ? -1 : realUs;
   }
   bool held() const { return heldSinceUs_ >= 0; }
+  // + and -: twice and half the speed, from the real time `realUs`, within kWatchSpeeds.
+  void faster(std::int64_t realUs) { setSpeed(time_.speed() * 2, realUs); }
+  void slower(std::int64_t realUs) { setSpeed(time_.speed() / 2, realUs); }
+  void setSpeed(int speed, std::int64_t realUs) {
+    if (isWatchSpeed(speed)) time_.setSpeed(speed, heldSinceUs_ >= 0 ? heldSinceUs_ : realUs);
+  }
+  int speed() const { return time_.speed(); }
+  // "watching a replay at 2x", "replay paused at 2x (P resumes)", or the verdict once over.
+  std::string status() const;
 
   ReplayRun run;
 

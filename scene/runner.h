@@ -42,33 +42,46 @@ void advanceBy(Frmbomb& game, std::int64_t ms, After&& after = {}) {
 // clock wakes the game, it takes the same path, and a recording of its inputs and their
 // times replays to the same states. Only a stall (the next tick found more than kStallUs
 // late: a suspended machine, a page in the background) stops the game's clock for its length
-// instead of being made up in a burst.
+// instead of being made up in a burst. A watched recording may run it a whole number of
+// times faster than the real clock.
 class GameTime {
  public:
   static constexpr std::int64_t kStallUs = 100000;
 
   // The game's time 0 is `realUs` on the real clock.
-  explicit GameTime(std::int64_t realUs = 0) : offsetUs_(realUs) {}
+  explicit GameTime(std::int64_t realUs = 0) : realAt_(realUs) {}
 
   // The game's time at the real time `realUs`, never before `floorUs` (where the game's clock
   // stands) and never more than a stall past `nextDueUs` (what it must do next).
   std::int64_t at(std::int64_t realUs, std::int64_t floorUs, std::int64_t nextDueUs) {
-    std::int64_t t = realUs - offsetUs_;
-    if (nextDueUs != kNever && t - nextDueUs > kStallUs) {
-      offsetUs_ += t - nextDueUs;
+    std::int64_t t = unheld(realUs);
+    if (nextDueUs != kNever && t - nextDueUs > kStallUs * speed_) {
+      realAt_ = realUs, gameAt_ = nextDueUs;
       t = nextDueUs;
     }
     return t < floorUs ? floorUs : t;
   }
-  // When the game's time `gameUs` comes on the real clock.
+  // When the game's time `gameUs` comes on the real clock (not before it).
   std::int64_t real(std::int64_t gameUs) const {
-    return gameUs == kNever ? kNever : gameUs + offsetUs_;
+    return gameUs == kNever ? kNever : realAt_ + (gameUs - gameAt_ + speed_ - 1) / speed_;
   }
-  // The game's clock stands still for `us` of real time (a watched replay held).
-  void hold(std::int64_t us) { offsetUs_ += us; }
+  // The game's clock stands still for `us` of real time (a watched replay held, a game kept
+  // aside while another is watched).
+  void hold(std::int64_t us) { realAt_ += us; }
+  // From the real time `realUs` on, `speed` game microseconds to a real one.
+  void setSpeed(int speed, std::int64_t realUs) {
+    gameAt_ = unheld(realUs), realAt_ = realUs;
+    speed_ = speed;
+  }
+  int speed() const { return speed_; }
 
  private:
-  std::int64_t offsetUs_;
+  std::int64_t unheld(std::int64_t realUs) const { return gameAt_ + (realUs - realAt_) * speed_; }
+
+  // The game's time `gameAt_` was the real time `realAt_`.
+  std::int64_t realAt_;
+  std::int64_t gameAt_ = 0;
+  int speed_ = 1;
 };
 
 // When the game next needs waking, or kNever.

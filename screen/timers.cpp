@@ -13,15 +13,16 @@ std::int64_t Timer::periodUs() const {
   return std::int64_t{std::max(interval_, clock_->floorMs_)} * 1000;
 }
 
-std::int64_t Timer::firstDueFrom(std::int64_t t) const {
+std::int64_t Timer::firstDueFromNow() {
+  ++clock_->startedFromNow;
   // An interval of 0 keeps the timer enabled but silent, as window-system timers do.
-  return interval_ > 0 ? t + periodUs() : kNever;
+  return interval_ > 0 ? clock_->nowUs + periodUs() : kNever;
 }
 
 void Timer::setInterval(int ms) {
   settle();
   interval_ = ms;
-  if (on_ && due_ == kNever) due_ = firstDueFrom(clock_->nowUs);
+  if (on_ && due_ == kNever) due_ = firstDueFromNow();
   if (on_ && ms <= 0) due_ = kNever;
 }
 

@@ -14,6 +14,10 @@ class Timer;
 class TimerClock {
  public:
   std::int64_t nowUs = 0;
+  // Every time a timer's next tick was counted from now: an enabled timer, or an interval
+  // given to a silent one. Only these make what a handler does depend on the exact moment it
+  // runs, rather than on which ticks came before it.
+  std::uint64_t startedFromNow = 0;
 
   int floorMs() const { return floorMs_; }
   // No timer ticks more often than `ms` from now on; 0 for none. The ticks a deferred timer
@@ -37,7 +41,7 @@ class Timer {
   void enable() {
     if (!on_) {
       on_ = true;
-      due_ = firstDueFrom(clock_->nowUs);
+      due_ = firstDueFromNow();
     }
   }
   void disable() {
@@ -73,7 +77,7 @@ class Timer {
 
  private:
   friend class TimerClock;
-  std::int64_t firstDueFrom(std::int64_t t) const;
+  std::int64_t firstDueFromNow();
   // Counts the ticks due up to now into owed_, before the pace changes.
   void settle();
   std::int64_t unsettled() const;

@@ -25,15 +25,15 @@ struct RecordedSession {
   std::string text;
   std::uint64_t hash = 0;  // at the end
 
-  RecordedSession(std::uint64_t seed, double seconds) {
+  RecordedSession(std::uint64_t seed, double seconds, int floorMs = kTimerFloorMs) {
     std::mt19937_64 pick(seed);
     auto below = [&](int n) { return static_cast<int>(pick() % static_cast<std::uint64_t>(n)); };
     GameTime time(5000000);  // the game is made 5 s after the real clock started
-    game->clock.setFloor(kTimerFloorMs);
+    game->clock.setFloor(floorMs);
     game->rnd.reseed(seed);
     game->Form_Load();
     controls.record(&writer);
-    writer.begin(seed, kTimerFloorMs);
+    writer.begin(seed, floorMs);
     std::int64_t real = 5000000;
     auto take = [&] {
       writer.settled();

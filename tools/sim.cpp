@@ -207,7 +207,8 @@ std::string trim(std::string_view s) {
 
 class Sim {
  public:
-  Sim(std::ostream& out, std::uint64_t seed) : out_(out) {
+  Sim(std::ostream& out, std::uint64_t seed, bool writesFiles)
+      : out_(out), writesFiles_(writesFiles) {
     game_->rnd.reseed(seed);
     game_->Form_Load();
     watcher_.look(*game_);
@@ -247,6 +248,8 @@ class Sim {
   // still held let go when the focus goes, and the pause that comes with it.
   Controls controls_{*game_};
   std::ostream& out_;
+  // Whether screenshots and sounds go to files, or are only drawn and mixed (a fuzzer's run).
+  bool writesFiles_;
   SoundWatcher watcher_;
   std::vector<std::pair<SoundEvent, std::int64_t>> heard_;  // since the last `sounds`
   // The recording that `audio` asked for, from its virtual time on.
@@ -270,7 +273,7 @@ std::string Sim::startRecording(const std::string& path) {
   // Written at the end of the run; made now, so a file that cannot be written is this
   // line's error.
   std::string error;
-  if (!writeWav(path, {}, kSampleRate, &error)) return error;
+  if (writesFiles_ && !writeWav(path, {}, kSampleRate, &error)) return error;
   if (!bank_) bank_ = std::make_unique<SoundBank>();
   mixer_ = std::make_unique<SoftMixer>(*bank_);
   audioPath_ = path;
@@ -283,7 +286,8 @@ std::string Sim::finish() {
   const std::int64_t length =
       std::max((game_->clock.nowUs / 1000 - audioFromMs_) * kSampleRate / 1000, mixer_->end());
   std::string error;
-  writeWav(audioPath_, mixer_->mix(length), kSampleRate, &error);
+  const std::vector<std::int16_t> mixed = mixer_->mix(length);
+  if (writesFiles_) writeWav(audioPath_, mixed, kSampleRate, &error);
   mixer_.reset();
   return error;
 }
@@ -643,7 +647,7 @@ std::string Sim::run(const std::string& raw) {
     if (rest.empty()) return "screenshot needs a file name";
     std::string error;
     if (!canvas_) canvas_ = std::make_unique<ScreenshotCanvas>();
-    if (!canvas_->write(g, rest.c_str(), &error)) return error;
+    if (!canvas_->write(g, writesFiles_ ? rest.c_str() : nullptr, &error)) return error;
     return "";
   }
   if (cmd == "sounds") {
@@ -664,13 +668,7 @@ std::string Sim::run(const std::string& raw) {
 
 }  // namespace
 
-int runReplay(std::string_view text, const std::string& name, std::ostream& out,
-              std::ostream& err) {
-  const Replay replay = readReplay(text);
-  if (!replay.error.empty()) {
-    err << "mazeblast-sim: " << name << ", " << replay.error << "\n";
-    return 1;
-  }
+int runReplay(const Replay& replay, std::ostream& out) {
   auto game = std::make_unique<Frmbomb>();
   game->Form_Load();
   Controls controls(*game);
@@ -680,29 +678,60 @@ int runReplay(std::string_view text, const std::string& name, std::ostream& out,
   return run.differs() ? 1 : 0;
 }
 
-int runScript(std::istream& in, std::ostream& out, std::ostream& err, std::uint64_t seed) {
+namespace {
+
+// One line of a script, however long its line runs: what follows the longest command any
+// script needs is dropped, and said.
+bool scriptLine(std::istream& in, std::string& line, bool& tooLong) {
+  constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+  line.clear();
+  tooLong = false;
+  std::streambuf* from = in.rdbuf();
+  for (int c; (c = from->sbumpc()) != std::char_traits<char>::eof();) {
+    if (c == '\n') return true;
+    if (line.size() < kLongestLine)
+      line += static_cast<char>(c);
+    else
+      tooLong = true;
+  }
+  in.setstate(std::ios::eofbit);
+  return !line.empty() || tooLong;
+}
+
+}  // namespace
+
+int runScript(std::istream& in, std::ostream& out, std::ostream& err, std::uint64_t seed,
+              bool writesFiles) {
   std::string line;
-  // A recording given as a script is watched as one.
-  if (in.peek() == '#') {
-    std::getline(in, line);
-    if (line.rfind("# RMO Mazeblast replay", 0) == 0) {
-      std::string text = line + "\n";
-      char chunk[65536];
-      while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, in.gcount());
-      return runReplay(text, "standard input", out, err);
+  bool tooLong = false;
+  int number = 0, status = 0;
+  // A recording given as a script is watched as one, read as it comes, as large as any
+  // recording at most.
+  if (in.peek() == '#' && scriptLine(in, line, tooLong) && !tooLong &&
+      line.rfind("# RMO Mazeblast replay", 0) == 0) {
+    ReplayReader reader;
+    bool fed = reader.feed(line + "\n");
+    char chunk[65536];
+    while (fed && (in.read(chunk, sizeof chunk) || in.gcount() > 0))
+      fed = reader.feed(std::string_view(chunk, static_cast<std::size_t>(in.gcount())));
+    const Replay replay = reader.finish();
+    if (!replay.error.empty()) {
+      err << "mazeblast-sim: standard input, " << replay.error << "\n";
+      return 1;
     }
+    return runReplay(replay, out);
   }
-  Sim sim(out, seed);
-  int number = line.empty() ? 0 : 1, status = 0;
-  while (std::getline(in, line)) {
+  Sim sim(out, seed, writesFiles);
+  auto run = [&] {
     ++number;
-    const std::string error = sim.run(line);
-    if (!error.empty()) {
-      out.flush();
-      err << "line " << number << ": " << error << "\n";
-      status = 1;
-    }
-  }
+    const std::string error = tooLong ? "longer than any command (1 MB)" : sim.run(line);
+    if (error.empty()) return;
+    out.flush();
+    err << "line " << number << ": " << error << "\n";
+    status = 1;
+  };
+  if (!line.empty() || tooLong) run();
+  while (scriptLine(in, line, tooLong)) run();
   if (const std::string error = sim.finish(); !error.empty()) {
     out.flush();
     err << "end: " << error << "\n";

@@ -1,11 +1,13 @@
-// mazeblast-sim [--seed N] < script, or mazeblast-sim --replay FILE
+// mazeblast-sim [--seed N] < script, mazeblast-sim --replay FILE-OR-LINK, or
+// mazeblast-sim --link FILE-OR-LINK
 #include <charconv>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "desktop/recording.h"
+#include "scene/replay.h"
+#include "scene/replay_link.h"
 #include "tools/sim.h"
 #include "version.h"
 
@@ -14,12 +16,30 @@ extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }
 
+namespace {
+
+// The fragment of the link that carries `source`'s recording, as the game page makes it.
+int printLink(const mazeblast::Replay& replay) {
+  mazeblast::LinkEncoder encoder(replay);
+  encoder.run();
+  if (!encoder.error().empty()) {
+    std::cerr << "mazeblast-sim: no link: " << encoder.error() << "\n";
+    return 1;
+  }
+  std::cout << encoder.fragment() << "\n";
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::uint64_t seed = 1;
   const char* replay = nullptr;
+  bool link = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--replay" && i + 1 < argc) {
+    if ((arg == "--replay" || arg == "--link") && i + 1 < argc) {
+      link = arg == "--link";
       replay = argv[++i];
     } else if (arg == "--seed" && i + 1 < argc) {
       const std::string_view n = argv[++i];
@@ -33,11 +53,14 @@ int main(int argc, char** argv) {
       return 0;
     } else if (arg == "--help" || arg == "-h") {
       std::cout << "Usage: mazeblast-sim [--seed N] < script\n"
-                   "       mazeblast-sim --replay FILE\n"
+                   "       mazeblast-sim --replay FILE-OR-LINK\n"
+                   "       mazeblast-sim --link FILE-OR-LINK\n"
                    "Plays RMO Mazeblast headless on a virtual clock from the commands of the "
                    "script;\nsee mazeblast-sim(6) for them. A recording (mazeblast --record, "
-                   "or a page's\nSave replay) is played as fast as it goes and checked to its "
-                   "end.\n";
+                   "a page's Save\nreplay, or a link: the whole address or what follows its "
+                   "'#') is played as fast\nas it goes and checked to its end. --link prints "
+                   "the fragment of the link that\ncarries a recording (#replay=...), as the "
+                   "game page makes it.\n";
       return 0;
     } else {
       std::cerr << "mazeblast-sim: unknown option '" << arg << "' (see --help)\n";
@@ -46,13 +69,13 @@ int main(int argc, char** argv) {
   }
   std::ios::sync_with_stdio(false);
   if (replay) {
-    std::ifstream file(replay, std::ios::binary);
-    std::ostringstream text;
-    if (!(file && text << file.rdbuf())) {
-      std::cerr << "mazeblast-sim: cannot read " << replay << "\n";
+    mazeblast::Replay recording;
+    std::string error;
+    if (!mazeblast::openReplay(replay, recording, &error)) {
+      std::cerr << "mazeblast-sim: " << error << "\n";
       return 1;
     }
-    return mazeblast::runReplay(text.str(), replay, std::cout, std::cerr);
+    return link ? printLink(recording) : mazeblast::runReplay(recording, std::cout);
   }
   return mazeblast::runScript(std::cin, std::cout, std::cerr, seed);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Recording and replaying the real window: a session played for a minute by random keys
 # (walks, bombs, pauses, a focus loss, a quit and a new game) is recorded; the scripted driver
-# verifies every check of it, and the window plays it again to "replay verified". A second
-# session killed outright halfway keeps all but its last second and replays to its end.
+# verifies every check of it, and the window plays it again, eight times as fast, to "replay
+# verified"; its link verifies in both. A second session killed outright halfway keeps all but
+# its last second and replays to its end.
 set -u
 game=$1 sim=$2 closer=$3
 . "$(dirname "$0")/lib.sh"
@@ -85,30 +86,52 @@ echo "mazeblast-sim: $verdict"
 checks=$(echo "$verdict" | sed -n 's/^replay verified: \([0-9]*\) checks$/\1/p')
 [ -n "$checks" ] && [ "$checks" -ge 60 ] || fail "not verified with a check a second: $verdict"
 
-# The window plays it at its own speed, with its sounds, to the same verdict.
-shown=$(timeout 100 "$game" --replay "$dir/session.mzr" --scale 1)
+# The window plays it eight times as fast, with its sounds, to the same verdict.
+start=$SECONDS
+shown=$(timeout 60 "$game" --replay "$dir/session.mzr" --scale 1 --speed 8)
 status=$?
-echo "mazeblast --replay: $shown"
+echo "mazeblast --replay --speed 8: $shown ($((SECONDS - start)) s)"
 [ $status -eq 0 ] || fail "mazeblast --replay: status $status"
 [ "$shown" = "$verdict" ] || fail "the window's verdict differs from the driver's"
 
-# Watching steers: P holds it (the title says so), Q ends it with what was verified so far.
+# Its link, as the page makes it: checked by the driver and watched in the window alike.
+link=$("$sim" --link "$dir/session.mzr") || fail "mazeblast-sim --link: status $?"
+seconds=$(tail -n 1 "$dir/session.mzr" | awk '{print $2}')
+echo "the link: ${#link} characters for $seconds s of play," \
+  "$(awk -v n=${#link} -v s="$seconds" 'BEGIN {printf "%.0f", n * 60 / s}') a minute"
+per_minute=$(awk -v n=${#link} -v s="$seconds" 'BEGIN {printf "%d", n * 60 / s}')
+[ "$per_minute" -le 700 ] || fail "the link takes $per_minute characters a minute (at most 700)"
+linked=$("$sim" --replay "https://rmo.invalid/mazeblast/$link")
+[ $? -eq 0 ] && [ "${linked#replay verified: }" != "$linked" ] || fail "the link: $linked"
+shown=$(timeout 60 "$game" --replay "$link" --scale 1 --speed 8)
+[ $? -eq 0 ] && [ "$shown" = "$linked" ] || fail "the window on the link: '$shown', not '$linked'"
+echo "the link verified natively and in the window: $linked"
+
+# Watching steers: P holds it, + and - double and halve its speed (the title says both), Q
+# ends it with what was verified so far.
 "$game" --replay "$dir/session.mzr" --scale 1 >"$dir/watched" &
 pid=$!
 pids+=($pid)
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
 xdotool windowfocus --sync "$win"
 sleep 1
+title() { xprop -id "$win" WM_NAME | sed -n 's/.*= "\(.*\)"$/\1/p'; }
 xdotool key p
 sleep 0.3
-xprop -id "$win" WM_NAME | grep -q '"RMO Mazeblast (replay, paused)"' || fail "P did not hold the watching"
-xdotool key p q
+[ "$(title)" = "RMO Mazeblast (replay at 1x, paused)" ] || fail "P did not hold the watching: $(title)"
+xdotool key equal equal
+sleep 0.3
+[ "$(title)" = "RMO Mazeblast (replay at 4x, paused)" ] || fail "+ did not double the speed: $(title)"
+xdotool key minus p
+sleep 0.3
+[ "$(title)" = "RMO Mazeblast (replay at 2x)" ] || fail "- did not halve the speed: $(title)"
+xdotool key q
 wait $pid || fail "Q ended the watching with status $?"
 grep -Eq '^replay verified: [0-9]+ checks; the watching stopped at [0-9.]+ s$' "$dir/watched" ||
   fail "Q: $(cat "$dir/watched")"
 # A recording that went its own way stops there, stays on the screen, and is status 1.
 awk '/ check / && !done {sub(/check [0-9a-f]+/, "check 0123456789abcdef"); done = 1} 1' "$dir/session.mzr" >"$dir/changed.mzr"
-"$game" --replay "$dir/changed.mzr" --scale 1 >"$dir/watched" &
+"$game" --replay "$dir/changed.mzr" --scale 1 --speed 8 >"$dir/watched" &
 pid=$!
 pids+=($pid)
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
@@ -120,7 +143,8 @@ kill -0 $pid 2>/dev/null || fail "the window closed at the difference"
 wait $pid
 status=$?
 [ $status -eq 1 ] || fail "a changed recording ended with status $status"
-echo "watching: P held it, Q ended it; a changed check: $(cat "$dir/watched"), status 1"
+echo "watching: P held it, + and - changed its speed, Q ended it; a changed check:" \
+  "$(cat "$dir/watched"), status 1"
 
 # Killed outright halfway: every whole line stays, and it replays to its end.
 record "$dir/killed.mzr"

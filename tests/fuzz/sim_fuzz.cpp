@@ -1,8 +1,9 @@
 // A coverage-guided fuzz target. Inputs whose first byte is odd are scripts for mazeblast-sim,
 // run whole (its parser, every command, the game under any state the commands can set; and
-// recordings, which begin with '#', through the replay reader);
-// the others are play: each byte a key, a click or a wait through the real handlers, with
-// every invariant checked after every handler.
+// recordings, which begin with '#', through the replay reader); that write no file. A first
+// byte of 2 (mod 4) makes the rest a link's bytes, read and played. The others are play: each
+// byte a key, a click or a wait through the real handlers, with every invariant checked after
+// every handler.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,9 +11,12 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
+#include "scene/replay.h"
+#include "scene/replay_link.h"
 #include "scene/runner.h"
 #include "tools/sim.h"
 
@@ -77,7 +81,28 @@ void script(const std::uint8_t* data, std::size_t size) {
   }
   std::istringstream in(text);
   std::ostringstream out, err;
-  runScript(in, out, err, 1);
+  runScript(in, out, err, 1, false);
+}
+
+// A link's bytes, packed or deflated, read as the page and the scripted driver read them,
+// and played if they hold a recording.
+void link(const std::uint8_t* data, std::size_t size) {
+  std::vector<std::uint8_t> bytes(data, data + size);
+  // A packed link's checksum is made right, so that what follows it is read on.
+  if (size >= 6 && bytes[0] == kLinkMark) {
+    const std::uint32_t crc = linkChecksum(bytes.data(), size - 4);
+    for (std::size_t i = 0; i < 4; ++i)
+      bytes[size - 4 + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+  }
+  // At most a few hundred kilobytes of recording, and no clock sent far on.
+  LinkReader reader(std::move(bytes), 256 << 10);
+  reader.run();
+  Replay replay = reader.take();
+  if (!replay.error.empty()) return;
+  for (const ReplayStep& s : replay.steps)
+    if (s.us > 100000000) return;
+  std::ostringstream out;
+  runReplay(replay, out);
 }
 
 }  // namespace
@@ -86,6 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   if (data[0] & 1)
     script(data, size);
+  else if (data[0] & 2)
+    link(data + 1, size - 1);
   else
     play(data + 1, size - 1);
   return 0;

@@ -7,8 +7,10 @@ clean; the time to the first frame, the browser clock's precision and the main t
 
     /usr/bin/python3 tests/web/browser_test.py build/web
 """
+import base64
 import json
 import os
+import random
 import re
 import shutil
 import statistics
@@ -16,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
@@ -328,58 +331,239 @@ finally:
     driver.quit()
 
 
-# Replays, in a browser of their own: a game played here with keys, saved with Save replay,
-# verifies natively; Watch replay plays it again and Q leaves; Open replay takes a file; a
-# window's recording opened by a link plays to its end without a difference; a broken link
-# says so and leaves the game as it was.
+# Replays, in a browser of their own. A minute of random keys makes a link of at most 700
+# characters a minute that verifies natively; a window's recording, linked by mazeblast-sim,
+# plays in the page eight times as fast to the same verdict; a link of the old form still
+# plays; a link opened in the middle of a game is watched, left with Q, and the game comes back
+# as it was, its recording verifying natively; hostile links and files are refused in one line
+# within a second, the page's memory and tasks measured.
 driver = chromium(window=(1000, 800))
+
+
+def play_randomly(seconds):
+    """Random keys, as the window's replay test plays: walks, bombs, pauses and Enter."""
+    pick = random.Random(21)
+    held, end, presses = None, time.time() + seconds, 0
+    arrows = [Keys.ARROW_LEFT, Keys.ARROW_RIGHT, Keys.ARROW_UP, Keys.ARROW_DOWN]
+    while time.time() < end:
+        action = pick.randrange(20)
+        if action < 6:
+            if held:
+                ActionChains(driver).key_up(held).perform()
+            held = pick.choice(arrows)
+            ActionChains(driver).key_down(held).perform()
+            presses += 1
+        elif action < 8 and held:
+            ActionChains(driver).key_up(held).perform()
+            held = None
+        elif action < 11:
+            key(Keys.SPACE)
+            presses += 1
+        elif action == 11:
+            key("p")
+            time.sleep(0.3)
+            key("p")
+            presses += 2
+        elif action < 14:
+            key(Keys.ENTER)  # presses whatever button is shown
+            presses += 1
+        time.sleep(pick.randrange(4) / 10)
+    if held:
+        ActionChains(driver).key_up(held).perform()
+    return presses
+
+
+def wait_status(prefix, seconds=10):
+    said = ""
+    for _ in range(int(seconds * 20)):
+        said = status(driver)
+        if said.startswith(prefix):
+            break
+        time.sleep(0.05)
+    return said
+
+
+def memory():
+    """The page's script heap and the game's memory, in MB."""
+    heap = driver.execute_cdp_cmd("Runtime.getHeapUsage", {})["usedSize"]
+    return (heap + driver.execute_script("return HEAPU8.length")) / 1048576
+
+
+def watch_tasks():
+    driver.execute_script("""
+        window.longestTask = 0;
+        new PerformanceObserver((list) => {
+          for (const e of list.getEntries()) longestTask = Math.max(longestTask, e.duration);
+        }).observe({type: 'longtask'});""")
+
+
+def pause_in_play():
+    """A game started (or a life played on) and paused while he walks: a field where no enemy
+    catches him on his first steps."""
+    for _ in range(4):
+        key(Keys.ENTER)
+        time.sleep(4.5)
+        key(Keys.ARROW_RIGHT, 0.3)
+        key("p")
+        frame()
+        if paused(driver):
+            return True
+        time.sleep(3)  # caught: his fall, then the next life
+    return False
+
+
+def picture():
+    return driver.execute_script("return document.getElementById('game').toDataURL()")
+
+
 try:
     open_page(driver, url)
     frame()
-    key(Keys.ENTER)
-    time.sleep(4.5)  # "GO!"
-    for k in [Keys.ARROW_RIGHT, Keys.ARROW_DOWN, Keys.SPACE, Keys.ARROW_LEFT, Keys.ARROW_UP]:
-        key(k, 0.4)
     names = accessible_buttons(driver)
     check(all(n in names for n in ["Save replay", "Watch replay", "Open replay", "Copy link"]),
           f"the replay controls, by name: {names}")
+    key(Keys.ENTER)
+    time.sleep(4.5)  # "GO!"
+    presses = play_randomly(60)
+    # The recording began with the page.
+    played = driver.execute_script("return (performance.now() - Module.firstFrameAt) / 1000")
+    driver.find_element(By.ID, "copy-link").click()
+    link = ""
+    for _ in range(100):
+        link = driver.execute_script("return Module.lastLink") or ""
+        if link:
+            break
+        time.sleep(0.05)
+    fragment = link[link.find("#") + 1:]
+    natively = subprocess.run([SIM, "--replay", link], capture_output=True, text=True)
+    per_minute = len(fragment) * 60 / played
+    check(natively.returncode == 0 and natively.stdout.startswith("replay verified: ")
+          and per_minute <= 700,
+          f"a minute of random keys ({presses} presses, {presses / 60:.1f} a second): a link of "
+          f"{len(fragment)} characters after its '#', {per_minute:.0f} a minute (at most 700), "
+          f"verified natively: {natively.stdout.strip()}{natively.stderr.strip()}")
     verified_natively(save_replay(driver, lambda b: driver.find_element(By.ID, b).click()),
                       "desktop")
-    driver.find_element(By.ID, "watch-replay").click()
-    frame()
-    check(status(driver) == "watching a replay" and driver.execute_script("return Module._mb_watching()"),
-          f"Watch replay plays the session again: '{status(driver)}'")
-    key("q")
-    check(not driver.execute_script("return Module._mb_watching()"), "Q leaves the watching")
-    with open(os.path.join(os.path.dirname(__file__), "../replays/window.mzr")) as f:
-        recorded = f.read()
-    want = subprocess.run([SIM, "--replay", f.name], capture_output=True, text=True).stdout.strip()
-    link = replay_link(url, recorded)
-    driver.get(link)
-    said = ""
-    for _ in range(600):
-        said = status(driver)
-        if said.startswith("replay "):
-            break
-        time.sleep(0.1)
-    check(said == want and want.startswith("replay verified"),
-          f"a window's recording, {len(recorded)} bytes, as a link of {len(link) - len(url)} "
-          f"characters, played in the page: '{said}' (natively: '{want}')")
-    key("q")
-    driver.find_element(By.ID, "replay-file").send_keys(os.path.abspath(f.name))
-    frame()
-    check(status(driver) == "watching a replay", f"Open replay took the file: '{status(driver)}'")
-    key("q")
-    driver.get(url + "#replay=not-a-replay")
-    frame()
-    check(status(driver).startswith("the link holds no replay") and pixel(driver, 355, 285) == (0, 255, 0),
-          f"a broken link says so and leaves the title screen: '{status(driver)}'")
-    driver.get(url + "#replay=" + replay_link("", "<html>\n")[len("#replay="):])
-    frame()
-    check(status(driver) == "not a replay this game can play: line 1: not a replay of RMO Mazeblast",
-          f"a foreign file in a link says so: '{status(driver)}'")
-    driver.get(url)
 
+    # A window's recording, linked as the page links, watched eight times as fast.
+    window_mzr = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../replays/window.mzr")
+    window_link = subprocess.run([SIM, "--link", window_mzr], capture_output=True, text=True).stdout.strip()
+    want = subprocess.run([SIM, "--replay", window_link], capture_output=True, text=True).stdout.strip()
+    driver.get("about:blank")
+    open_page(driver, url + window_link)
+    wait_status("watching a replay")
+    for _ in range(3):
+        key("=")
+    speed = status(driver)
+    started = time.time()
+    said = wait_status("replay ", 30)
+    check(speed == "watching a replay at 8x" and said == want and want.startswith("replay verified"),
+          f"the window's recording as a link of {len(window_link)} characters, watched at 8x "
+          f"('{speed}') in {time.time() - started:.1f} s: '{said}' (natively: '{want}')")
+    check(not driver.execute_script("return Module._mb_watching()")
+          and driver.execute_script("return location.hash") == "",
+          "at its end the watching gave the title screen back, and the link left the address")
+
+    # A link of the form made before replays were packed: the text, deflated.
+    with open(window_mzr) as f:
+        recorded = f.read()
+    file_verdict = subprocess.run([SIM, "--replay", window_mzr], capture_output=True, text=True).stdout.strip()
+    driver.execute_script("location.hash = arguments[0]", replay_link("", recorded))
+    wait_status("watching a replay")
+    for _ in range(3):
+        key("=")
+    said = wait_status("replay ", 30)
+    check(said == file_verdict, f"an old link, the text deflated, still plays: '{said}' "
+          f"(the file: '{file_verdict}')")
+
+    # A game in progress, paused; a link opened in its tab is watched; Q gives the game back
+    # exactly as it was, still paused; P plays on, and its recording verifies natively.
+    pause_in_play()
+    time.sleep(0.4)
+    kept, score = picture(), driver.execute_script("return UTF8ToString(Module._mb_played())").split()[1:]
+    driver.execute_script("location.hash = arguments[0]", window_link)
+    said = wait_status("watching a replay")
+    time.sleep(1)
+    key("q")
+    time.sleep(0.4)
+    back, score_back = picture(), driver.execute_script("return UTF8ToString(Module._mb_played())").split()[1:]
+    check(said == "watching a replay at 1x" and back == kept and score_back == score,
+          f"a link opened mid-game was watched ('{said}'), Q gave the game back as it was: the "
+          f"same picture, score, lives and level {score_back}: '{status(driver)}'")
+    key("p")
+    before = red_x(driver, 280, 472, 288, 33)
+    key(Keys.ARROW_LEFT, 0.5)
+    frame()
+    after = red_x(driver, 280, 472, 288, 33)
+    check(before is not None and after is not None and after < before - 20,
+          f"P played on: the player walked {before} -> {after}")
+    verified_natively(save_replay(driver, lambda b: driver.find_element(By.ID, b).click()),
+                      "the game around the watching")
+    # Opened while he walks, the link pauses the game; it comes back paused.
+    driver.execute_script("location.hash = arguments[0]", window_link)
+    wait_status("watching a replay")
+    key("q")
+    frame()
+    check(paused(driver), "a link opened in play paused the game, and it came back paused")
+
+    # Hostile: a link of about 1.6 million characters that unpacks to 200 MB of lines, and a
+    # file larger than any recording. Each is one line within a second; the game in progress
+    # stays as it was.
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+    lines = b"at 0.000001 press 32\n" * 400000
+    packed = packer.compress(b"# RMO Mazeblast replay, format 1\n")
+    for _ in range(25):
+        packed += packer.compress(lines)
+    packed += packer.flush()
+    hostile = "#replay=" + base64.urlsafe_b64encode(packed).decode().rstrip("=")
+    kept = picture()
+    watch_tasks()
+    m0 = memory()
+    driver.execute_script("""window.peak = 0; window.sampler = setInterval(() => {
+        peak = Math.max(peak, performance.memory.usedJSHeapSize + HEAPU8.length); }, 20);""")
+    started = time.time()
+    driver.execute_script("location.hash = arguments[0]", hostile)
+    said = wait_status("the link is larger", 10)
+    took = time.time() - started
+    m1 = memory()
+    peak = driver.execute_script("clearInterval(sampler); return peak") / 1048576
+    longest = driver.execute_script("return longestTask")
+    check(said == "the link is larger than any recording (64 MB)" and took < 1.0
+          and picture() == kept and peak - m0 < 48 and longest < 200,
+          f"a hostile link of {len(hostile)} characters: '{said}' in {took:.2f} s; memory "
+          f"{m0:.0f} -> {m1:.0f} MB, at most {peak:.0f} MB; the longest task {longest:.0f} ms")
+    folder = tempfile.mkdtemp()
+    big = os.path.join(folder, "big.mzr")
+    with open(big, "wb") as f:
+        f.write(b"# RMO Mazeblast replay, format 1\n")
+        f.truncate(65 * 1048576)
+    started = time.time()
+    driver.find_element(By.ID, "replay-file").send_keys(big)
+    said = wait_status("big.mzr", 5)
+    check(said == "big.mzr is larger than any recording (64 MB)" and time.time() - started < 1
+          and picture() == kept, f"a file of 65 MB: '{said}' in {time.time() - started:.2f} s")
+    # A file of 5 MB, all its presses at one moment: read and watched in slices.
+    many = os.path.join(folder, "many.mzr")
+    with open(many, "wb") as f:
+        f.write(b"# RMO Mazeblast replay, format 1\nseed 1\nfloor 16\n" + lines[:5 * 1048576 // 21 * 21])
+    watch_tasks()
+    driver.find_element(By.ID, "replay-file").send_keys(many)
+    said = wait_status("replay verified", 30)
+    longest = driver.execute_script("return longestTask")
+    check(said == "replay verified: 0 checks; the recording ends at 0.000 s" and longest < 200,
+          f"a file of 5 MB of presses at one moment, read and watched in slices: '{said}', the "
+          f"longest task {longest:.0f} ms")
+    shutil.rmtree(folder)
+    for broken, says in [("#replay=not-a-replay", "the link holds no replay: it does not unpack"),
+                         ("#replay=@@", "the link holds no replay: it is not base64url"),
+                         ("#replay=_wIAAAAAAA", "the link holds no replay: it is damaged or cut off"),
+                         (replay_link("", "<html>\n"),
+                          "not a replay this game can play: line 1: not a replay of RMO Mazeblast")]:
+        driver.execute_script("location.hash = arguments[0]", broken)
+        said = wait_status("not" if says.startswith("not") else "the link", 5)
+        check(said == says and picture() == kept, f"{broken[:24]}: '{said}', the game as it was")
+    errors = console_errors(driver)
+    check(not errors, f"no error in the console, with replays: {errors}")
 finally:
     driver.quit()
 

@@ -52,7 +52,8 @@ def chromium(window=None, phone=None):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
-                "--autoplay-policy=no-user-gesture-required", "--mute-audio"]:
+                "--autoplay-policy=no-user-gesture-required", "--mute-audio",
+                "--enable-precise-memory-info"]:
         options.add_argument(arg)
     if window:
         options.add_argument(f"--window-size={window[0]},{window[1]}")

@@ -228,6 +228,17 @@ def phone_landscape():
         # The game played with fingers, saved with a tap on Save replay, verifies natively.
         verified_natively(save_replay(driver, lambda b: fingers.tap(*middle(driver, b))),
                           "phone, touch")
+        # Watched again, its speed set with a finger; Quit leaves the watching.
+        fingers.tap(*middle(driver, "watch-replay"))
+        frame()
+        fingers.tap(*middle(driver, "replay-speed"))
+        frame()
+        said = driver.execute_script("return document.getElementById('status').textContent")
+        check(said == "watching a replay at 2x" and "Speed 2x" in accessible_buttons(driver),
+              f"the speed button doubled the speed of the watching: '{said}'")
+        fingers.tap(*middle(driver, "quit"))
+        frame()
+        check(not driver.execute_script("return Module._mb_watching()"), "Quit left the watching")
         errors = console_errors(driver)
         check(not errors, f"phone landscape: no error in the console: {errors}")
     finally:

@@ -21,7 +21,12 @@ function virtualKey(e) {
     Space: 32,
     Enter: 13,
     NumpadEnter: 13,
-    Escape: 27
+    Escape: 27,
+    // + and -, which only a watched recording takes
+    Equal: 187,
+    NumpadAdd: 187,
+    Minus: 189,
+    NumpadSubtract: 189
   };
   if (e.code in named) return named[e.code];
   if (/^Key[A-Z]$/.test(e.code)) return e.code.charCodeAt(3);
