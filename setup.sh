@@ -3,7 +3,9 @@
 #   bash setup.sh play   builds the game and starts it
 #   bash setup.sh web    builds the browser edition into build/web and serves it on
 #                        http://127.0.0.1:8080/ until stopped
-#   bash setup.sh test   builds the release, sanitizer and browser builds and runs every test
+#   bash setup.sh test   builds the release, sanitizer (with the fuzz target) and browser builds
+#                        and runs every test
+#   bash setup.sh build PRESET...   and bash setup.sh fuzz: the pieces the test run takes
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -34,6 +36,30 @@ install_missing() {
 # A stage of the test run, with the seconds since the run began.
 stage() { echo "=== $* (at ${SECONDS} s)"; }
 
+# beside NAME COMMAND...: runs a command in the background, its output kept until it is
+# awaited; await takes the one started first, prints what it said, and fails with it.
+besides=()
+# A run that fails stops what it started beside itself.
+trap 'for entry in "${besides[@]}"; do pkill -P "${entry%%:*}" 2>/dev/null; kill "${entry%%:*}" 2>/dev/null; done' EXIT
+beside() {
+  local name=$1 log
+  shift
+  log=$(mktemp)
+  "$@" >"$log" 2>&1 &
+  besides+=("$!:$log:$name")
+}
+await() {
+  local entry=${besides[0]} status=0
+  besides=("${besides[@]:1}")
+  local pid=${entry%%:*} rest=${entry#*:}
+  local log=${rest%%:*} name=${rest#*:}
+  wait "$pid" || status=$?
+  echo "--- $name (done at ${SECONDS} s):"
+  cat "$log"
+  rm -f "$log"
+  [ "$status" -eq 0 ] || { echo "$name failed (status $status)"; exit "$status"; }
+}
+
 build() {
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
@@ -58,17 +84,32 @@ case "${1:-}" in
     ;;
   test)
     install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}"
-    for preset in release sanitize; do
-      stage "$preset build"
-      build "$preset"
-      ctest --preset "$preset"
-    done
-    stage "web build: the browser edition, tested in headless Chromium"
-    build web
-    /usr/bin/python3 tests/web/browser_test.py build/web
-    /usr/bin/python3 tests/web/touch_test.py build/web
-    stage "fuzz build: one minute of coverage-guided fuzzing from the scenario scripts"
-    build fuzz
+    # Each build after the first runs beside a test run, at the lowest priority: the tests
+    # wait on real time most of the while, and take the processor whenever they need it.
+    stage "release build"
+    build release
+    stage "release tests, with the browser and sanitizer builds beside them"
+    beside "browser build" nice -n 19 bash setup.sh build web
+    beside "sanitizer build" nice -n 19 bash setup.sh build sanitize
+    ctest --preset release
+    await
+    stage "the browser edition in headless Chromium, beside the sanitizer build and tests"
+    beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
+    beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
+    await
+    stage "sanitizer tests, with a minute of fuzzing beside them"
+    beside "fuzzing" nice -n 19 bash setup.sh fuzz
+    ctest --preset sanitize
+    await
+    await
+    await
+    stage "every test passed"
+    ;;
+  build)
+    shift
+    for preset in "$@"; do build "$preset"; done
+    ;;
+  fuzz)
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
     cp tests/scenarios/*.sim tests/replays/*.mzr "$corpus"/
     # A link of each form to start from: packed, and the text deflated; a first byte of 2
@@ -83,11 +124,12 @@ open(f"{corpus}/window-link", "wb").write(b"\x02" + packed)
 open(f"{corpus}/window-deflated", "wb").write(b"\x02" + deflate.compress(text) + deflate.flush())
 PY
     status=0
-    (cd "$corpus" && "$OLDPWD/build/fuzz/sim_fuzz" -seed=1 -max_total_time=60 -max_len=4096 \
+    (cd "$corpus" && "$OLDPWD/build/sanitize/sim_fuzz" -seed=1 -max_total_time=60 -max_len=4096 \
       -timeout=10 -artifact_prefix="$found/" -print_final_stats=1 . >"$log" 2>&1) || status=$?
+    echo "one minute of coverage-guided fuzzing from the scenario scripts, recordings and links:"
     grep -E 'DONE|ERROR|SUMMARY|runtime error|invariant|stat::number_of_executed_units' "$log" || true
     if [ "$status" -ne 0 ]; then
-      # The input that broke it, so the failure can be replayed: build/fuzz/sim_fuzz FILE
+      # The input that broke it, so the failure can be replayed: build/sanitize/sim_fuzz FILE
       for f in "$found"/*; do
         [ -f "$f" ] || continue
         echo "--- reproducer $(basename "$f"), base64:"
@@ -99,8 +141,7 @@ PY
       echo "fuzzing found a fault (status $status)"
     fi
     rm -rf "$corpus" "$found" "$log"
-    [ "$status" -eq 0 ] || exit "$status"
-    stage "every test passed"
+    exit "$status"
     ;;
   *)
     echo "usage: bash setup.sh play | web | test" >&2

@@ -1,6 +1,7 @@
 #include "desktop/recording.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -151,6 +152,13 @@ bool openReplay(const std::string& source, Replay& replay, std::string* error) {
   if (!f) {
     *error = "cannot read " + source + ": " + std::strerror(errno);
     return false;
+  }
+  // A file that says it is too large is not read at all.
+  struct stat info {};
+  if (fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uintmax_t>(info.st_size) > kLargestRecording) {
+    std::fclose(f);
+    return failed(source, largerThanAnyRecording(), error);
   }
   const bool read = readReplayFrom(f, source, {}, replay, error);
   std::fclose(f);

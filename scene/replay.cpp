@@ -207,9 +207,10 @@ void ReplayReader::fail(const std::string& what) {
   partial_ = {};
 }
 
+// A line longer than any the game writes, comments included, ends the reading there.
+constexpr std::size_t kLongestLine = 4096;
+
 bool ReplayReader::feed(std::string_view text) {
-  // A line longer than any the game writes, comments included, ends the reading there.
-  constexpr std::size_t kLongestLine = 4096;
   if (!r_.error.empty()) return false;
   bytes_ += text.size();
   if (bytes_ > largest_) {
@@ -239,6 +240,8 @@ bool ReplayReader::feed(std::string_view text) {
 
 void ReplayReader::line(std::string_view s) {
   ++number_;
+  if (s.size() > kLongestLine)
+    return fail("line " + std::to_string(number_) + ": longer than any line of a recording");
   if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
   if (number_ == 1) {
     int format = 0;

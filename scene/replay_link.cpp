@@ -31,7 +31,7 @@ struct Prob {
   std::uint16_t seen = 0;
   void learn(std::uint32_t b) {
     const int shift = std::min(2 + seen / 8, 5);
-    ++seen;
+    seen = static_cast<std::uint16_t>(std::min(seen + 1, 24));
     if (b == 0)
       p = static_cast<std::uint16_t>(p + (((1 << kProbBits) - p) >> shift));
     else
@@ -515,8 +515,7 @@ void LinkEncoder::observe() {
     aligned_ = false;
 }
 
-void LinkEncoder::add(const ReplayStep& step, std::int64_t us, std::int64_t nextDue, bool sensitive,
-                      std::uint64_t check) {
+void LinkEncoder::enter(std::int64_t us) {
   const std::int64_t c = cellOf(us);
   if (c != cell_) {
     flushCell();
@@ -527,16 +526,22 @@ void LinkEncoder::add(const ReplayStep& step, std::int64_t us, std::int64_t next
     laterTicks_.clear();
     laterCell_ = -1;
     aligned_ = true;
-    observe();
   }
+  observe();
+}
+
+void LinkEncoder::add(const ReplayStep& step, std::int64_t us, std::int64_t nextDue, bool sensitive,
+                      std::uint64_t check) {
   Pending p{step, us, nextDue, sensitive, false, check};
   const std::uint32_t k = kLinkKindOf[step.kind];
   // A click, and the first input a few seconds after the last check, carry a check of the
   // game as that input left it; so do a link's checks and its end.
-  if (isInput(k) && (k == kClick || c - lastCheckCell_ >= checkCells_))
+  if (isInput(k) && (k == kClick || cell_ - lastCheckCell_ >= checkCells_))
     p.checked = true, p.check = stateHash(*game_);
-  if (p.checked || k == kCheck || k == kEnd) lastCheckCell_ = c;
+  if (p.checked || k == kCheck || k == kEnd) lastCheckCell_ = cell_;
   pending_.push_back(p);
+  // What the step did to Tmr1 counts for the rest of its cell.
+  observe();
 }
 
 void LinkEncoder::flushCell() {
@@ -633,7 +638,7 @@ bool LinkEncoder::run(int budget) {
       continue;
     }
     advanceTo(*game_, us, ticked);
-    observe();
+    enter(us);
     const ReplayStep step = *s;
     const std::int64_t due = nextTick(*game_);
     // The game's last state is checked at its end.
@@ -657,7 +662,6 @@ bool LinkEncoder::run(int budget) {
       add(check, us, due, false, 0);
       lastButtons_ = buttons;
     }
-    observe();
     if (coder_->size() > maxBytes_) {
       error_ = kTooLong;
       done_ = true;
@@ -672,6 +676,7 @@ void LinkEncoder::finish() {
     ReplayStep check;
     check.kind = ReplayStep::Check;
     check.value = stateHash(*game_) & ((std::uint64_t{1} << kLinkCheckBits) - 1);
+    enter(game_->clock.nowUs);
     add(check, game_->clock.nowUs, nextTick(*game_), false, 0);
   }
   flushCell();

@@ -83,6 +83,8 @@ class LinkEncoder {
     std::uint64_t check;   // that check's hash, and the last one's at the end
   };
   void start();
+  // Where a step at `us` comes: its cell, whose places the cell before now takes.
+  void enter(std::int64_t us);
   void observe();
   void tick(std::int64_t us);
   void add(const ReplayStep& step, std::int64_t us, std::int64_t nextDue, bool sensitive,

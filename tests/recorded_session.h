@@ -72,4 +72,20 @@ struct RecordedSession {
   }
 };
 
+// What a recording plays to on a fresh game, as fast as it goes: its verdict, and the hash of
+// the state it leaves.
+struct Played {
+  std::string verdict;
+  std::uint64_t hash = 0;
+};
+
+inline Played playReplay(const Replay& replay) {
+  auto game = std::make_unique<Frmbomb>();
+  game->Form_Load();
+  Controls controls(*game);
+  ReplayRun run(replay);
+  run.playUntil(*game, controls, kNever, NothingAfter{}, [] {});
+  return {run.verdict(), stateHash(*game)};
+}
+
 }  // namespace mazeblast

@@ -24,19 +24,9 @@
 namespace mazeblast {
 namespace {
 
-struct Played {
-  std::string verdict;
-  std::uint64_t hash = 0;
-};
-
 Played play(const Replay& replay) {
   EXPECT_EQ(replay.error, "");
-  auto game = std::make_unique<Frmbomb>();
-  game->Form_Load();
-  Controls controls(*game);
-  ReplayRun run(replay);
-  run.playUntil(*game, controls, kNever, NothingAfter{}, [] {});
-  return {run.verdict(), stateHash(*game)};
+  return playReplay(replay);
 }
 
 std::vector<std::uint8_t> pack(const Replay& replay, int budget = kNoBudget) {
@@ -85,6 +75,40 @@ TEST(Link, CarriesTheSameGameExactlyToTheSameLastState) {
         "%zu characters (%.0f a minute), %s\n",
         seed, floor, s.game->clock.nowUs / 60e6, s.text.size(), bytes.size() * 4 / 3,
         bytes.size() * 4 / 3 / (s.game->clock.nowUs / 60e6), played.verdict.c_str());
+  }
+}
+
+TEST(Link, AnyRecordingOfKeysAndFloorChangesPacksToTheSameGame) {
+  // Keys at any microsecond, bursts at one moment, P and Q, the floor changed in play: the
+  // cells then no longer follow Tmr1, and the steps there keep their own times.
+  std::mt19937_64 pick(11);
+  for (int round = 0; round < 12; ++round) {
+    Replay replay;
+    auto step = [&](ReplayStep::Kind kind, std::int64_t us, std::uint64_t value) {
+      ReplayStep s;
+      s.kind = kind, s.us = us, s.value = value;
+      replay.steps.push_back(s);
+    };
+    step(ReplayStep::Seed, -1, pick());
+    step(ReplayStep::Floor, -1, round % 3 == 0 ? 0 : 16);
+    std::int64_t us = 200000 + static_cast<std::int64_t>(pick() % 1000000);
+    step(ReplayStep::Click, us, 0);
+    constexpr int kKeys[] = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeySpace, kKeyP, kKeyQ};
+    for (int i = 0; i < 400; ++i) {
+      us += pick() % 3 == 0 ? 0 : static_cast<std::int64_t>(pick() % 300000);
+      if (pick() % 97 == 0) step(ReplayStep::Floor, us, pick() % 2 ? 0 : 5 + pick() % 20);
+      step(pick() % 2 ? ReplayStep::Press : ReplayStep::Release, us,
+           static_cast<std::uint64_t>(kKeys[pick() % (i > 300 ? 7 : 6)]));
+    }
+    step(ReplayStep::End, us + 500000, 0);
+    replay.complete = true;
+    const Played expected = play(replay);
+    ASSERT_EQ(expected.verdict, "replay verified: 0 checks") << round;
+    const Replay link = unpack(pack(replay));
+    const Played played = play(link);
+    EXPECT_EQ(played.verdict.rfind("replay verified: ", 0), 0u) << played.verdict;
+    EXPECT_NE(played.verdict, "replay verified: 0 checks");
+    EXPECT_EQ(played.hash, expected.hash) << "round " << round;
   }
 }
 
@@ -140,6 +164,11 @@ TEST(Link, RefusesInOneLineWhatIsDamagedCutOffForeignOrLargerThanAnyRecording) {
   EXPECT_LT(held.size(), 2000u);
   EXPECT_EQ(refusal(held, 512 << 10), "larger than any recording (524288 bytes)");
   EXPECT_EQ(unpack(held).steps.size(), 40004u);
+  // A game too long for any address makes no link, and says so.
+  LinkEncoder longer(readReplay(s.text), 200);
+  longer.run();
+  EXPECT_EQ(longer.error(), "too long for a link: an address holds 2 MB at most");
+  EXPECT_TRUE(longer.bytes().empty());
 }
 
 TEST(Link, IsFoundInAnAddressAndTravelsAsBase64Url) {

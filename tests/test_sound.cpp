@@ -205,8 +205,9 @@ TEST(Sounds, NoPartialFoldsBackIntoTheBand) {
     const auto note = renderNote({Wave::Square, 0, 1000, from, to, 1, 0, 0, 1, 0.5f});
     double worst = 1000;
     for (std::size_t first = 0; first + 4096 <= note.size(); first += 8192) {
-      const auto at = [&](std::size_t i) {
-        return from * std::pow(to / from, static_cast<double>(i) / note.size());
+      // Captured by value: clang 14 takes no structured binding into a lambda.
+      const auto at = [low = from, high = to, n = note.size()](std::size_t i) {
+        return low * std::pow(high / low, static_cast<double>(i) / n);
       };
       worst =
           std::min(worst, foldedBelowFundamental(note, first, 4096, at(first), at(first + 4096)));

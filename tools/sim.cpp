@@ -716,7 +716,8 @@ int runScript(std::istream& in, std::ostream& out, std::ostream& err, std::uint6
       fed = reader.feed(std::string_view(chunk, static_cast<std::size_t>(in.gcount())));
     const Replay replay = reader.finish();
     if (!replay.error.empty()) {
-      err << "mazeblast-sim: standard input, " << replay.error << "\n";
+      const bool large = replay.error.rfind("larger than", 0) == 0;
+      err << "mazeblast-sim: standard input" << (large ? " is " : ", ") << replay.error << "\n";
       return 1;
     }
     return runReplay(replay, out);

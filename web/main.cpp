@@ -59,7 +59,7 @@ struct Played : Session {
 
 struct Watched : Session {
   Replay replay;
-  std::vector<std::uint8_t> link;  // the packed link it came from, if it came from one
+  std::vector<std::uint8_t> link;  // its packed link, once known: the one it came from
   std::unique_ptr<ReplayWatch> watch;
   std::string status;  // as last said
 };
@@ -80,9 +80,8 @@ struct Page {
   std::unique_ptr<ReplayReader> reading;
   std::unique_ptr<LinkReader> unpacking;
   std::unique_ptr<LinkEncoder> linking;
-  std::vector<std::uint8_t> linkMade;  // the link of what is watched, where it is known
-  std::string text;                    // what the page takes back: a recording, a link
-  std::string message;                 // the line beside the picture
+  std::string text;     // what the page takes back: a recording, a link
+  std::string message;  // the line beside the picture
 };
 Page* page = nullptr;
 
@@ -148,7 +147,6 @@ void leaveWatching(double nowMs) {
     page->message += "; the watching stopped at " + secondsText(w.game->clock.nowUs);
   const bool muted = w.controls.muted();
   page->watched.reset();
-  page->linkMade.clear();
   p.time.hold(clockUs(nowMs) - clockUs(page->asideSinceMs));
   p.controls.setMuted(muted);
   p.controls.focus(page->focused);
@@ -175,7 +173,6 @@ void watch(double nowMs, Replay replay, std::vector<std::uint8_t> link) {
   w.game->Form_Load();
   w.controls.setMuted(muted);
   w.watch = std::make_unique<ReplayWatch>(w.replay, w.time);
-  page->linkMade = w.link;
   showAnew();
   page->message = w.status = w.watch->status();
 }
@@ -339,7 +336,7 @@ EMSCRIPTEN_KEEPALIVE const char* mb_recording(double nowMs) {
 // most `maxBytes` long. A watched link is its own.
 EMSCRIPTEN_KEEPALIVE void mb_link_begin(double nowMs, double maxBytes) {
   page->linking.reset();
-  if (!page->linkMade.empty()) return;
+  if (page->watched && !page->watched->link.empty()) return;
   Replay replay = page->watched ? page->watched->replay : readReplay(playedRecording(nowMs));
   page->linking =
       std::make_unique<LinkEncoder>(std::move(replay), static_cast<std::size_t>(maxBytes));
@@ -359,11 +356,14 @@ EMSCRIPTEN_KEEPALIVE int mb_link_more() {
 EMSCRIPTEN_KEEPALIVE const char* mb_link() {
   if (page->linking) {
     const std::vector<std::uint8_t>& bytes = page->linking->bytes();
-    if (page->watched && !bytes.empty()) page->linkMade = bytes;
+    if (page->watched && !bytes.empty()) page->watched->link = bytes;
     page->text = bytes.empty() ? "" : page->linking->fragment();
     page->linking.reset();
+  } else if (page->watched && !page->watched->link.empty()) {
+    const std::vector<std::uint8_t>& bytes = page->watched->link;
+    page->text = "#replay=" + toBase64Url(bytes.data(), bytes.size());
   } else {
-    page->text = "#replay=" + toBase64Url(page->linkMade.data(), page->linkMade.size());
+    page->text.clear();
   }
   return page->text.c_str();
 }

@@ -7,7 +7,6 @@ clean; the time to the first frame, the browser clock's precision and the main t
 
     /usr/bin/python3 tests/web/browser_test.py build/web
 """
-import base64
 import json
 import os
 import random
@@ -18,7 +17,6 @@ import subprocess
 import sys
 import tempfile
 import time
-import zlib
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
@@ -26,6 +24,7 @@ from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from hostile_link import hostile_link  # noqa: E402
 from page import (SIM, replay_link, save_replay, status, verified_natively,  # noqa: E402
                   accessible_buttons, check, chromium, console_errors, count, finish, frame,
                   main_thread_share, on_page, open_page, paused, pixel, red_x, serve)
@@ -509,13 +508,7 @@ try:
     # Hostile: a link of about 1.6 million characters that unpacks to 200 MB of lines, and a
     # file larger than any recording. Each is one line within a second; the game in progress
     # stays as it was.
-    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
-    lines = b"at 0.000001 press 32\n" * 400000
-    packed = packer.compress(b"# RMO Mazeblast replay, format 1\n")
-    for _ in range(25):
-        packed += packer.compress(lines)
-    packed += packer.flush()
-    hostile = "#replay=" + base64.urlsafe_b64encode(packed).decode().rstrip("=")
+    hostile = hostile_link()
     kept = picture()
     watch_tasks()
     m0 = memory()
@@ -545,7 +538,8 @@ try:
     # A file of 5 MB, all its presses at one moment: read and watched in slices.
     many = os.path.join(folder, "many.mzr")
     with open(many, "wb") as f:
-        f.write(b"# RMO Mazeblast replay, format 1\nseed 1\nfloor 16\n" + lines[:5 * 1048576 // 21 * 21])
+        f.write(b"# RMO Mazeblast replay, format 1\nseed 1\nfloor 16\n" +
+                b"at 0.000001 press 32\n" * (5 * 1048576 // 21))
     watch_tasks()
     driver.find_element(By.ID, "replay-file").send_keys(many)
     said = wait_status("replay verified", 30)

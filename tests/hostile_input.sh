@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Replays from strangers, given to the scripted driver and the game: a file larger than any
+# recording, a stream of lines past it on standard input, a link that unpacks to hundreds of
+# megabytes, a script line of megabytes. Each is one line, at once, and nothing else happens.
+set -u
+sim=$1 game=$2
+fail() { echo "FAIL: $*"; exit 1; }
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+head='# RMO Mazeblast replay, format 1, game 1.0.0'
+
+# refused WHAT WANT MS COMMAND...: status 1, the one line WANT on standard error, within MS.
+refused() {
+  local what=$1 want=$2 most=$3
+  shift 3
+  local start err status took
+  start=$(date +%s%N)
+  err=$("$@" 2>&1 >/dev/null)
+  status=$?
+  took=$((($(date +%s%N) - start) / 1000000))
+  [ $status -eq 1 ] || fail "$what: status $status"
+  [ "$err" = "$want" ] || fail "$what: said '$err'"
+  [ $took -lt "$most" ] || fail "$what: took $took ms (at most $most)"
+  echo "$what: '$err' in $took ms"
+}
+
+{ echo "$head"; } >"$dir/big.mzr"
+truncate -s 65M "$dir/big.mzr"
+refused "a file of 65 MB" "mazeblast-sim: $dir/big.mzr is larger than any recording (64 MB)" 1000 \
+  "$sim" --replay "$dir/big.mzr"
+refused "a file of 65 MB, to the game" "mazeblast: $dir/big.mzr is larger than any recording (64 MB)" 1000 \
+  env -u DISPLAY SDL_VIDEODRIVER=x11 "$game" --replay "$dir/big.mzr"
+
+# 300 MB of lines on standard input: read as they come, as far as the largest recording.
+refused "300 MB of lines on standard input" \
+  "mazeblast-sim: standard input is larger than any recording (64 MB)" 10000 \
+  bash -c "{ echo '$head'; yes 'at 0.000001 press 32' | head -c 300M; } | '$sim'"
+
+# A link of the old form, deflated lines: 200 MB of them in a link of under a megabyte, in a
+# file, since an argument holds 128 KB at most.
+/usr/bin/python3 "$(dirname "$0")/web/hostile_link.py" >"$dir/link.txt"
+refused "a link of $(wc -c <"$dir/link.txt") characters that unpacks to 200 MB" \
+  "mazeblast-sim: the link is larger than any recording (64 MB)" 1000 "$sim" --replay "$dir/link.txt"
+
+# A script line of 8 MB: said, skipped, and the script goes on.
+out=$({ head -c 8M /dev/zero | tr '\0' x; echo; echo 'get score'; } | "$sim" 2>"$dir/err")
+status=$?
+[ $status -eq 1 ] && [ "$out" = "score 0" ] && [ "$(cat "$dir/err")" = "line 1: longer than any command (1 MB)" ] ||
+  fail "a script line of 8 MB: status $status, '$out', '$(cat "$dir/err")'"
+echo "a script line of 8 MB: '$(cat "$dir/err")', and the next line ran"
+echo "hostile input test passed"
