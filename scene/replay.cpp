@@ -255,7 +255,11 @@ void ReplayReader::line(std::string_view s) {
                   ", newer than this game reads (" + std::to_string(kReplayFormat) + ")");
     constexpr std::string_view kGame = ", game ";
     const std::string_view made(end, rest.data() + rest.size() - end);
-    if (made.substr(0, kGame.size()) == kGame) r_.game = made.substr(kGame.size(), 32);
+    // A version as versions are written, or none.
+    const std::string_view game = made.substr(std::min(made.size(), kGame.size()), 32);
+    if (made.substr(0, kGame.size()) == kGame &&
+        game.find_first_not_of("0123456789.-+~abcdefghijklmnopqrstuvwxyz") == std::string::npos)
+      r_.game = game;
     return;
   }
   const std::size_t first = s.find_first_not_of(" \t");
