@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # RMO Mazeblast: install what is missing, build, and then play or test.
 #   bash setup.sh play   builds the game and starts it
-#   bash setup.sh web    builds the browser edition into build/web and serves it on
-#                        http://127.0.0.1:8080/ until stopped
+#   bash setup.sh web    builds the browser edition into build/web and serves it, compressed
+#                        as static hosts serve it, on http://127.0.0.1:8080/ until stopped
 #   bash setup.sh test   builds the release, sanitizer (with the fuzz target) and browser builds
 #                        and runs every test
 #   bash setup.sh build PRESET...   and bash setup.sh fuzz: the pieces the test run takes
@@ -14,7 +14,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev libfontconfig-dev libx11-dev zlib1g-dev
   fontconfig fonts-liberation2 fonts-dejavu-core file
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils openbox lintian sox
+  xvfb xauth xdotool imagemagick x11-utils openbox lintian sox python3-numpy python3-pil
 )
 # The browser edition, and what its tests drive it with.
 web_packages=(cmake ninja-build emscripten python3)
@@ -79,8 +79,7 @@ case "${1:-}" in
       echo "setup.sh web: port $port on 127.0.0.1 is taken" >&2
       exit 1
     fi
-    echo "RMO Mazeblast in a browser: http://127.0.0.1:$port/ (Ctrl+C stops)"
-    exec /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory build/web "$port"
+    exec /usr/bin/python3 tools/serve_web.py build/web "$port"
     ;;
   test)
     install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}"

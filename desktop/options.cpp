@@ -43,6 +43,8 @@ Options parseOptions(int argc, const char* const* argv) {
       o.version = true;
     } else if (arg == "--fullscreen") {
       o.fullscreen = true;
+    } else if (arg == "--integer-scale") {
+      o.integerScale = true;
     } else if (arg == "--mute") {
       o.mute = true;
     } else if (arg == "--force") {
@@ -86,8 +88,11 @@ std::string usage() {
          "\n"
          "Options:\n"
          "  --fullscreen   start in fullscreen (F11 or Alt+Enter switches back)\n"
-         "  --scale N      draw the window N times the game's 849 x 565 pixels, 1 to 8\n"
+         "  --scale N      open the window at N times the game's 849 x 565 pixels, 1 to 8\n"
          "                 (default: the largest that fits the screen)\n"
+         "  --integer-scale  scale the picture by whole numbers only, pixel for pixel, with\n"
+         "                 black borders (default: fill the window or screen, each game\n"
+         "                 pixel the same size and every edge sharp)\n"
          "  --mute         start with the sound off (M turns it on and off)\n"
          "  --volume N     the sound's volume in percent, 0 to 100 (default 80)\n"
          "  --record FILE  record every game of this session to FILE, to watch again or\n"

@@ -32,6 +32,17 @@ int chooseScale(int usableWidth, int usableHeight) {
   return scale;
 }
 
+WindowSize openingSize(int usableWidth, int usableHeight, int scale, bool wholeNumbers) {
+  const int w = layout::kClientWidth / kTwipsPerPixel, h = layout::kClientHeight / kTwipsPerPixel;
+  if (scale == 0 && wholeNumbers) scale = chooseScale(usableWidth, usableHeight);
+  if (scale > 0) return {w * scale, h * scale};
+  // The picture's shape, as large as the usable area takes it, and never below its own size.
+  if (usableWidth < w || usableHeight < h) return {w, h};
+  if (usableWidth * h >= usableHeight * w)
+    return {std::min(usableWidth, (usableHeight * w + h / 2) / h), usableHeight};
+  return {usableWidth, std::min(usableHeight, (usableWidth * h + w / 2) / w)};
+}
+
 namespace {
 
 constexpr std::int64_t kFrameUs = 16667;
@@ -145,11 +156,10 @@ int runGame(const Options& options) {
   const int height = layout::kClientHeight / kTwipsPerPixel;
   SDL_Rect usable{0, 0, width, height};
   SDL_GetDisplayUsableBounds(0, &usable);
-  const int scale = options.scale > 0 ? options.scale : chooseScale(usable.w, usable.h);
+  const WindowSize size = openingSize(usable.w, usable.h, options.scale, options.integerScale);
   const Uint32 fullscreen = options.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   sdl.window = SDL_CreateWindow(
-      "RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale,
-      height * scale,
+      "RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.w, size.h,
       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | fullscreen);
   if (!sdl.window) return fail(std::string("cannot open the window: ") + SDL_GetError());
   if (SDL_Surface* icon = IMG_ReadXPMFromArray(const_cast<char**>(art::icon.xpm))) {
@@ -160,16 +170,11 @@ int runGame(const Options& options) {
   sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_ACCELERATED);
   if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
   if (!sdl.renderer) return fail(std::string("cannot draw in the window: ") + SDL_GetError());
-  // The game draws its 849 x 565 picture; SDL scales it by whole numbers, pixel for pixel,
-  // with black borders where the window's shape differs. Mouse positions come back in the
-  // picture's own pixels.
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  SDL_RenderSetLogicalSize(sdl.renderer, width, height);
-  SDL_RenderSetIntegerScale(sdl.renderer, SDL_TRUE);
   SDL_SetWindowMinimumSize(sdl.window, width, height);
 
   Painter painter(sdl.renderer);
   if (!painter.load(&error)) return fail(error);
+  WindowPicture picture(sdl.renderer, painter, options.integerScale);
 
   // The game's clock starts with the game: time 0 is when it is made, as in a replay.
   auto game = std::make_unique<Frmbomb>();
@@ -236,9 +241,27 @@ int runGame(const Options& options) {
   // The window is shown with its first frame already drawn: on a machine whose renderer has
   // no shader cache yet, that frame costs most of a second, and an empty window would stand
   // that long on the screen.
-  painter.paint(*game);
-  SDL_RenderPresent(sdl.renderer);
+  picture.show(*game);
   SDL_ShowWindow(sdl.window);
+  // The frame the window manager puts around the window is known a moment after it shows:
+  // a window of the size chosen here then shrinks, keeping its shape, where the frame would
+  // run past the usable area.
+  std::int64_t fitUntilUs = options.scale == 0 && !options.fullscreen ? clock.nowUs() + 3000000 : 0;
+  auto fitFrame = [&] {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(sdl.window, &top, &left, &bottom, &right) != 0 ||
+        top + left + bottom + right == 0) {
+      if (clock.nowUs() > fitUntilUs) fitUntilUs = 0;
+      return;
+    }
+    fitUntilUs = 0;
+    if (size.w + left + right <= usable.w && size.h + top + bottom <= usable.h) return;
+    const WindowSize inside =
+        openingSize(usable.w - left - right, usable.h - top - bottom, 0, options.integerScale);
+    SDL_SetWindowSize(sdl.window, inside.w, inside.h);
+    SDL_SetWindowPosition(sdl.window, usable.x + left + (usable.w - left - right - inside.w) / 2,
+                          usable.y + top + (usable.h - top - bottom - inside.h) / 2);
+  };
   std::int64_t nextFrameUs = 0;
   bool told = false;
   for (;;) {
@@ -254,8 +277,7 @@ int runGame(const Options& options) {
     if (watching && viewer.quit) return finish();
     sound.closeIfQuiet(now);
     if (controls.changed() && now >= nextFrameUs) {
-      painter.paint(*game);
-      SDL_RenderPresent(sdl.renderer);
+      picture.show(*game);
       controls.painted();
       nextFrameUs = now + kFrameUs;
     }
@@ -272,6 +294,11 @@ int runGame(const Options& options) {
       // The ticks due before the event come first, as a replay has them.
       runToNow();
       if (!input.handle(ev)) return finish();
+      if (fitUntilUs && ev.type == SDL_WINDOWEVENT) fitFrame();
+      if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET) {
+        picture.lost();
+        controls.markChanged();
+      }
       heard();
       if (!options.record.empty()) writer.settled();
       got = SDL_PollEvent(&ev) != 0;

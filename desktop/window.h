@@ -13,6 +13,14 @@ namespace mazeblast {
 // of the screen; 1 at the least.
 int chooseScale(int usableWidth, int usableHeight);
 
+// The window's inside when it opens: `scale` times the picture where one is asked for, the
+// largest whole number of times that fits with `wholeNumbers`, else the largest size of the
+// picture's shape that fits; never smaller than the picture.
+struct WindowSize {
+  int w, h;
+};
+WindowSize openingSize(int usableWidth, int usableHeight, int scale, bool wholeNumbers);
+
 // Microseconds since the game started, and waits that land on time.
 class RealClock {
  public:

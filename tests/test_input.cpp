@@ -19,6 +19,27 @@ TEST(Scale, LargestWholeNumberThatFitsTheScreen) {
   for (const auto& s : screens) EXPECT_EQ(chooseScale(s.w, s.h), s.scale) << s.w << "x" << s.h;
 }
 
+TEST(Scale, TheWindowOpensAsLargeAsTheScreenTakesItsShape) {
+  const struct {
+    int w, h, scale;
+    bool whole;
+    WindowSize size;
+  } screens[] = {
+      {1920, 1080, 0, false, {1623, 1080}},  // fills the height
+      {1920, 1055, 0, false, {1585, 1055}},  // less a window's frame
+      {3840, 2160, 0, false, {3246, 2160}}, {1280, 800, 0, false, {1202, 800}},
+      {2560, 1000, 0, false, {1503, 1000}}, {1000, 1500, 0, false, {1000, 665}},  // the width
+      {800, 600, 0, false, {849, 565}},  // never below the picture's own size
+      {1920, 1080, 0, true, {849, 565}},    {2560, 1440, 0, true, {1698, 1130}},
+      {1920, 1080, 3, false, {2547, 1695}}, {1920, 1080, 2, true, {1698, 1130}},
+  };
+  for (const auto& s : screens) {
+    const WindowSize size = openingSize(s.w, s.h, s.scale, s.whole);
+    EXPECT_EQ(size.w, s.size.w) << s.w << "x" << s.h;
+    EXPECT_EQ(size.h, s.size.h) << s.w << "x" << s.h;
+  }
+}
+
 struct Input : GameTest {
   Controls controls{f};
   InputRouter router{controls};

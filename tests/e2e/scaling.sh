@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# On a 2560 x 1440 screen the window opens at twice the size, scales its picture pixel for
-# pixel with black borders when resized, and F11 switches fullscreen and back; --scale 3
-# opens it at three times, --fullscreen over the whole screen.
+# Whole-number scales: with --integer-scale on a 2560 x 1440 screen the window opens at
+# twice the size, scales its picture pixel for pixel with black borders when resized, and F11
+# switches fullscreen and back; --scale 2 shows the same picture without it; --scale 3 opens
+# at three times, --fullscreen over the whole screen.
 set -u
 game=$1 closer=$2
 . "$(dirname "$0")/lib.sh"
@@ -12,20 +13,35 @@ openbox >/dev/null 2>&1 &
 wm=$!
 sleep 0.5
 
-"$game" &
+size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+# doubled: the start button's face, logical pixel (355, 285), is the 2 x 2 block at (710, 570).
+doubled() {
+  read -r wx wy < <(origin "$win")
+  for d in "0 0" "1 1"; do
+    set -- $d
+    [ "$(pixel $((wx + 710 + $1)) $((wy + 570 + $2)))" = "0,255,0" ] || fail "start button not doubled"
+  done
+}
+
+"$game" --scale 2 &
 pid=$!
 trap 'kill $pid $wm 2>/dev/null' EXIT
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
 [ -n "$win" ] || fail "no window"
-size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
-[ "$(size)" = "1698x1130" ] || fail "not opened at scale 2: $(size)"
-read -r wx wy < <(origin "$win")
+[ "$(size)" = "1698x1130" ] || fail "--scale 2 did not open at scale 2: $(size)"
 sleep 0.5
-# The start button's face, logical pixel (355, 285), is the 2 x 2 block at (710, 570).
-for d in "0 0" "1 1"; do
-  set -- $d
-  [ "$(pixel $((wx + 710 + $1)) $((wy + 570 + $2)))" = "0,255,0" ] || fail "start button not doubled"
-done
+doubled
+"$closer" "$win"
+wait $pid || fail "the game with --scale 2 ended with status $?"
+echo "--scale 2: the picture pixel for pixel at twice its size"
+
+"$game" --integer-scale &
+pid=$!
+win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+[ -n "$win" ] || fail "no window"
+[ "$(size)" = "1698x1130" ] || fail "--integer-scale did not open at scale 2: $(size)"
+sleep 0.5
+doubled
 
 # Resized: still scale 2, the picture in the middle, black around it.
 xdotool windowsize "$win" 1900 1300

@@ -14,7 +14,7 @@ out=$scratch/out.raw
 loud() { od -An -v -td2 -w2 -j $(($2 * 2)) "$1" | awk '$1 > 300 || $1 < -300 {n++} END {print n + 0}'; }
 samples() { echo $(($(stat -c %s "$1") / 2)); }
 
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out "$game" 2>"$scratch/err" &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out "$game" --scale 1 2>"$scratch/err" &
 pid=$!
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
 [ -n "$win" ] || fail "no window"
@@ -47,7 +47,7 @@ wait $pid || fail "the game ended with status $?"
 [ ! -s "$scratch/err" ] || fail "the game said: $(cat "$scratch/err")"
 
 # No audio device: one line, and the game plays on.
-SDL_AUDIODRIVER=nosuchdevice "$game" 2>"$scratch/err" &
+SDL_AUDIODRIVER=nosuchdevice "$game" --scale 1 2>"$scratch/err" &
 pid=$!
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
 [ -n "$win" ] || fail "no window without a sound device"

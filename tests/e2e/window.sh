@@ -8,7 +8,8 @@ game=$1 closer=$2
 . "$(dirname "$0")/lib.sh"
 under_xvfb 1280x800 "$@"
 
-"$game" &
+# At the picture's own size, so that its pixels are the screen's.
+"$game" --scale 1 &
 pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
 win=$(timeout 20 bash -c "$(declare -f find_window); find_window")

@@ -25,7 +25,8 @@ from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from hostile_link import hostile_link  # noqa: E402
-from page import (SIM, replay_link, save_replay, status, verified_natively,  # noqa: E402
+from page import (SIM, evenness, layout_shift, watch_shifts,  # noqa: E402
+                  replay_link, save_replay, status, verified_natively,
                   accessible_buttons, check, chromium, console_errors, count, finish, frame,
                   main_thread_share, on_page, open_page, paused, pixel, red_x, serve)
 
@@ -73,8 +74,17 @@ def new_game():
 
 
 try:
+    watch_shifts(driver)
     open_page(driver, url)
     check(driver.title == "RMO Mazeblast", f"the page's title: {driver.title!r}")
+    frame()
+    shift = layout_shift(driver)
+    check(shift == 0, f"nothing moved as the page loaded: layout shift {shift}")
+    served = driver.execute_script("""return performance.getEntriesByType('resource')
+        .filter((e) => /[.](wasm|js)$/.test(e.name)).map((e) => [e.name.split('/').pop(),
+        e.encodedBodySize, e.decodedBodySize])""")
+    check(served and all(packed < whole * 0.7 for _, packed, whole in served),
+          f"the page's script and game came compressed: {served}")
     first = driver.execute_script("""
         const nav = performance.getEntriesByType('navigation')[0];
         return Module.firstFrameAt - nav.loadEventStart;""")
@@ -89,6 +99,16 @@ try:
     check(yellow > 20, f"yellow title: {yellow} pixels on its middle row")
     v = whole_picture_in_view("1000 x 800 window")
     check(v["scale"] == 1, f"a whole-number scale where it fills the window well: {v['scale']}")
+    # A 1920 x 1080 page: a fraction, each game pixel the same size and every edge sharp.
+    driver.set_window_size(1920, 1080 + 143)
+    time.sleep(0.4)
+    m = evenness(driver)
+    check(m["scale"] > 1.8 and m["share"] > 0.99 and m["sprite_error"] < 0.02 and m["blended"] <= 1,
+          f"at 1920 x 1080, scale {m['scale']:.3f} (drawn {m['times']} times larger, then "
+          f"smoothed): the sprites {m['sprite_error']:.4f} from the ideal (nearest neighbour "
+          f"made 0.04), {m['blended']} blended pixel at an edge")
+    driver.set_window_size(1000, 800)
+    time.sleep(0.4)
     check(driver.execute_script("return document.getElementById('touch').hidden")
           and "Up" not in accessible_buttons(driver)
           and driver.find_element(By.ID, "keys").is_displayed(),
@@ -224,6 +244,13 @@ try:
     check(share2 < 0.06, f"the page's main thread at scale 2: busy {100 * share2:.1f} % of the "
           "time (at most 6 %)")
 
+    # At 1920 x 1080 as well, where the picture is smoothed from twice its size.
+    driver.set_window_size(1920, 1080 + 143)
+    time.sleep(0.3)
+    share3 = main_thread_share(driver, 5)
+    check(share3 < 0.06, f"the page's main thread at 1920 x 1080: busy {100 * share3:.1f} % of "
+          "the time (at most 6 %)")
+
     # A small window: the whole picture, scaled by a fraction, title and bottom line in view.
     driver.set_window_size(700, 643)
     time.sleep(0.3)
@@ -232,7 +259,7 @@ try:
     with open(os.path.join(os.environ.get("TMPDIR", "/tmp"), "mazeblast-700x500.png"), "wb") as f:
         f.write(shot)
     seen = driver.execute_script("""
-        const c = document.getElementById('game'), d = c.getContext('2d');
+        const c = document.getElementById('game'), d = Module.mbPicture.getContext('2d');
         const title = d.getImageData(180, 10, 480, 30).data, bottom = d.getImageData(0, 536, 849, 29).data;
         const any = (data, r, g, b) => { for (let i = 0; i < data.length; i += 4)
             if (data[i] === r && data[i + 1] === g && data[i + 2] === b) return true; return false; };

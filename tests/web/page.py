@@ -2,8 +2,7 @@
 Selenium (on a desktop or in phone emulation with touch), checks that count failures, and
 reading the game's picture from its canvas."""
 import base64
-import functools
-import http.server
+import json
 import os
 import re
 import subprocess
@@ -13,6 +12,9 @@ import threading
 import time
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import serve_web  # noqa: E402
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
@@ -31,19 +33,11 @@ def finish(name):
     sys.exit(1 if failures else 0)
 
 
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm", ".webmanifest": "application/manifest+json"}
-
-    def log_message(self, *args):
-        pass
-
-
 def serve(site):
-    """Serves the folder on a free port of 127.0.0.1; its address."""
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return f"http://127.0.0.1:{server.server_address[1]}/"
+    """Serves the folder on a free port of 127.0.0.1, as setup.sh web serves it; its address."""
+    host = serve_web.server(site)
+    threading.Thread(target=host.serve_forever, daemon=True).start()
+    return f"http://127.0.0.1:{host.server_address[1]}/"
 
 
 def chromium(window=None, phone=None):
@@ -64,6 +58,20 @@ def chromium(window=None, phone=None):
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
+def watch_shifts(driver):
+    """From the next page on, every layout shift is kept in window.shifts."""
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
+        window.shifts = [];
+        new PerformanceObserver((list) => {
+          for (const e of list.getEntries()) shifts.push(e.value);
+        }).observe({type: 'layout-shift', buffered: true});"""})
+
+
+def layout_shift(driver):
+    """The page's cumulative layout shift so far."""
+    return sum(driver.execute_script("return window.shifts || [NaN]"))
+
+
 def open_page(driver, url):
     driver.get(url)
     for _ in range(200):
@@ -79,7 +87,7 @@ def frame():
 def pixel(driver, x, y):
     """The colour of the game's picture pixel (x, y)."""
     return tuple(driver.execute_script(
-        "return Array.from(document.getElementById('game').getContext('2d')"
+        "return Array.from(Module.mbPicture.getContext('2d')"
         ".getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3));", x, y))
 
 
@@ -87,7 +95,7 @@ def count(driver, rgb, x0, y0, w, h):
     """How many pixels of a colour a rectangle of the picture holds."""
     return driver.execute_script("""
         const [r, g, b, x0, y0, w, h] = arguments;
-        const d = document.getElementById('game').getContext('2d').getImageData(x0, y0, w, h).data;
+        const d = Module.mbPicture.getContext('2d').getImageData(x0, y0, w, h).data;
         let n = 0;
         for (let i = 0; i < d.length; i += 4) n += d[i] === r && d[i + 1] === g && d[i + 2] === b;
         return n;""", *rgb, x0, y0, w, h)
@@ -97,7 +105,7 @@ def red_x(driver, x0, y0, w, h):
     """The mean x of the pure red pixels (the player) in a rectangle of the picture, or None."""
     return driver.execute_script("""
         const [x0, y0, w, h] = arguments;
-        const d = document.getElementById('game').getContext('2d').getImageData(x0, y0, w, h).data;
+        const d = Module.mbPicture.getContext('2d').getImageData(x0, y0, w, h).data;
         let sum = 0, n = 0;
         for (let i = 0; i < d.length; i += 4)
           if (d[i] === 255 && d[i + 1] === 0 && d[i + 2] === 0) { sum += x0 + (i / 4) % w; ++n; }
@@ -178,3 +186,28 @@ def replay_link(url, text):
 
 def status(driver):
     return driver.execute_script("return document.getElementById('status').textContent")
+
+
+def evenness(driver):
+    """How evenly and sharply the page shows the title screen, measured on the screen's own
+    pixels against the game's picture area-averaged to them (tests/evenness.py)."""
+    import evenness as measure  # noqa: E402 (numpy and PIL, for this alone)
+    v = driver.execute_script("return Object.assign(Module.mbView(), {dpr: devicePixelRatio})")
+    dpr = v["dpr"]
+    shot = driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png", "clip": {
+        "x": 0, "y": 0, "width": driver.execute_script("return innerWidth"),
+        "height": driver.execute_script("return innerHeight"), "scale": 1}, "captureBeyondViewport": False})
+    folder = tempfile.mkdtemp()
+    with open(os.path.join(folder, "screen.png"), "wb") as f:
+        f.write(base64.b64decode(shot["data"]))
+    picture = driver.execute_script("return Module.mbPicture.toDataURL()")
+    with open(os.path.join(folder, "picture.png"), "wb") as f:
+        f.write(base64.b64decode(picture.split(",")[1]))
+    dump = subprocess.run([SIM], input="dump\n", capture_output=True, text=True).stdout
+    box = (round(v["left"] * dpr), round(v["top"] * dpr), round(v["width"] * dpr),
+           round(v["height"] * dpr))
+    m = measure.measure(measure.load(os.path.join(folder, "screen.png")),
+                        measure.load(os.path.join(folder, "picture.png")), box,
+                        measure.sprites_of(json.loads(dump)), exact=True)
+    m["times"] = v["times"]
+    return m

@@ -76,18 +76,32 @@ mb.layout = function() {
   }
   const most = fit(space.w, space.h) * dpr, whole = Math.floor(most);
   view.scale = whole >= 1 && whole >= 0.9 * full ? whole : most;
-  // Whole device pixels for the picture's size and place.
-  const pw = Math.max(1, Math.round(W * view.scale)), ph = Math.max(1, Math.round(H * view.scale));
+  // The page's canvas holds the picture the next whole number of times, shown as it is at a
+  // whole-number scale and smoothly scaled down between.
+  const exact = Math.abs(view.scale - Math.round(view.scale)) < 1e-6;
+  view.times = Math.max(1, exact ? Math.round(view.scale) : Math.ceil(view.scale));
+  mb.setTimes(view.times);
+  canvas.classList.toggle('smooth', !exact);
+  // Whole device pixels for the picture's size; where it is smoothed, whole CSS pixels too
+  // (the browser lays out in sixty-fourths of one: a size a third of a pixel off would be
+  // smoothed a little off as well), at most a device pixel or two from the picture's shape.
+  let pw = Math.max(1, Math.round(W * view.scale)), ph = Math.max(1, Math.round(H * view.scale));
+  if (!exact && Number.isInteger(dpr))
+    pw = Math.max(dpr, Math.floor(pw / dpr) * dpr), ph = Math.max(dpr, Math.floor(ph / dpr) * dpr);
   view.width = pw / dpr;
   view.height = ph / dpr;
-  view.left = Math.round((space.x + (space.w - view.width) / 2) * dpr) / dpr;
-  view.top = Math.round((space.y + (space.h - view.height) / 2) * dpr) / dpr;
+  // Its corner at a whole CSS pixel: the browser lays out in sixty-fourths of one, and a
+  // place a third of a pixel off would land a device pixel away from where it is meant to.
+  view.left = Math.round(space.x + (space.w - view.width) / 2);
+  view.top = Math.round(space.y + (space.h - view.height) / 2);
   canvas.style.width = `${view.width}px`;
   canvas.style.height = `${view.height}px`;
   canvas.style.left = `${view.left}px`;
   canvas.style.top = `${view.top}px`;
   if (mb.touchShown) placeControls(vw, vh);
   placeReplay(vw);
+  // Placed: now it may be seen, so that nothing on the page moves as it appears.
+  document.body.classList.add('laid-out');
 };
 
 // The replay buttons along the top of the page; on a touch device in a grid at the top left
