@@ -152,6 +152,9 @@ class Cycles {
 };
 
 // The cycles of every wave the sounds use, made as they are first asked for.
+}  // namespace
+
+// The voices' cycles, made once for every sound that plays them.
 class Waves {
  public:
   Cycles& of(Wave wave, float duty) {
@@ -163,6 +166,8 @@ class Waves {
  private:
   std::vector<std::tuple<Wave, float, Cycles>> made_;
 };
+
+namespace {
 
 // One voice into `out`.
 void voice(const Note& n, std::uint32_t seed, Waves& waves, float* out, int count) {
@@ -207,10 +212,25 @@ std::vector<float> renderNote(const Note& n) {
 }
 
 SoundBank::SoundBank() {
+  while (makeNext()) {
+  }
+}
+
+SoundBank::SoundBank(Later) {}
+
+SoundBank::~SoundBank() = default;
+
+bool SoundBank::makeNext() {
+  const auto& all = recipes();
+  if (made_ >= static_cast<int>(std::size(all))) {
+    waves_.reset();
+    return false;
+  }
+  if (!waves_) waves_ = std::make_unique<Waves>();
+  const Recipe& r = all[static_cast<std::size_t>(made_++)];
   std::vector<float> mix;
-  Waves waves;
-  for (const Recipe& r : recipes()) {
-    mix.assign(0, 0.0f);
+  Waves& waves = *waves_;
+  {
     std::uint32_t seed = 0x9e3779b9u * (static_cast<std::uint32_t>(r.event) + 1);
     for (const Note& n : r.notes) play(n, seed++, waves, mix);
     float loudest = 0;
@@ -221,6 +241,7 @@ SoundBank::SoundBank() {
     for (std::size_t i = 0; i < mix.size(); ++i)
       s[i] = static_cast<std::int16_t>(std::lround(mix[i] * gain));
   }
+  return true;
 }
 
 }  // namespace mazeblast

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <memory>
 #include <vector>
 
 namespace mazeblast {
@@ -53,15 +54,27 @@ struct Note {
 std::vector<float> renderNote(const Note& n);
 
 // One sound for each event, all made at once.
+class Waves;
+
 class SoundBank {
  public:
+  // Every sound, made now.
   SoundBank();
+  ~SoundBank();
+  // None yet: makeNext makes them a sound at a time, so that a page can make them between
+  // its frames.
+  struct Later {};
+  explicit SoundBank(Later);
+  // Makes the next sound not made yet; false once every one is.
+  bool makeNext();
   const std::vector<std::int16_t>& operator[](SoundEvent e) const {
     return sounds_[static_cast<int>(e)];
   }
 
  private:
   std::vector<std::int16_t> sounds_[kSoundEvents];
+  int made_ = 0;
+  std::unique_ptr<Waves> waves_;  // while sounds are still to be made
 };
 
 }  // namespace mazeblast

@@ -71,7 +71,7 @@ struct Page {
   bool focused = true;                // the page's focus, as last told
   Damage damage;                      // what changed since the canvas was last drawn
   SoundEvents heard;                  // since the page last took them
-  std::unique_ptr<SoundBank> sounds;  // made when the page first asks: after the first frame
+  SoundBank sounds{SoundBank::Later{}};  // made a sound at a time while the page is idle
   std::vector<Pixels> pictures = std::vector<Pixels>(art::count);
   std::unordered_map<PictureRef, int> pictureIds;
   double startMs = 0;
@@ -203,9 +203,11 @@ int handle(double nowMs, Event&& event) {
   return result;
 }
 
+// A sound, made now with all those still to be made where the page has not made them yet.
 const std::vector<std::int16_t>& sound(int e) {
-  if (!page->sounds) page->sounds = std::make_unique<SoundBank>();
-  return (*page->sounds)[static_cast<SoundEvent>(e)];
+  while (page->sounds.makeNext()) {
+  }
+  return page->sounds[static_cast<SoundEvent>(e)];
 }
 
 int alignCode(Align a) {
@@ -451,10 +453,10 @@ EMSCRIPTEN_KEEPALIVE unsigned mb_take_sounds() {
   page->heard = SoundEvents{};
   return bits;
 }
-// Makes the sounds, once: the page asks when it is idle after the first frame, so that the
-// first key finds them made.
-EMSCRIPTEN_KEEPALIVE void mb_make_sounds() {
-  sound(0);
+// Makes the next sound: the page asks while it is idle after the first frame, a sound at a
+// time, so that the first key finds them made. 0 once every one is.
+EMSCRIPTEN_KEEPALIVE int mb_make_sound() {
+  return page->sounds.makeNext() ? 1 : 0;
 }
 EMSCRIPTEN_KEEPALIVE const std::int16_t* mb_sound_data(int e) {
   return sound(e).data();

@@ -110,15 +110,16 @@ Module.mbScreen = {
 };
 
 // The game's pictures, decoded by the game from its own sources, each on a canvas of its own.
+// Made into bitmaps off the page's own work, where the browser can; a promise of them all.
 mb.loadPictures = function() {
+  const made = [];
   for (let i = 0; i < Module._mb_picture_count(); ++i) {
     const w = Module._mb_picture_width(i), h = Module._mb_picture_height(i);
-    const c = document.createElement('canvas');
-    c.width = w;
-    c.height = h;
     const rgba = new Uint8ClampedArray(HEAPU8.buffer, Module._mb_picture_rgba(i), w * h * 4);
-    c.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), w, h), 0, 0);
-    mb.pictures.push(c);
+    made.push(createImageBitmap(new ImageData(new Uint8ClampedArray(rgba), w, h)));
   }
+  return Promise.all(made).then((bitmaps) => {
+    mb.pictures = bitmaps;
+  });
 };
 })();

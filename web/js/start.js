@@ -2,24 +2,39 @@
 // then the page kept for playing with no network.
 (function() {
 'use strict';
+// In a few tasks, so that the page answers between them as it loads; events wait for the
+// last.
 Module.onRuntimeInitialized = function() {
   Module._mb_start(performance.now(), Date.now() % 4294967296);
-  mb.ready = true;
-  mb.loadPictures();
+  setTimeout(pictures);
+};
+function pictures() {
   mb.soundEvents();
+  mb.loadPictures().then(place);
+}
+function place() {
   mb.layout();
   mb.canvas.focus();
+  setTimeout(firstFrame);
+}
+function firstFrame() {
   Module._mb_paint();
   Module.firstFrameAt = performance.now();
+  mb.ready = true;
   mb.pump();
   mb.openLink();
-  // The sounds are made while the page is idle after the first frame, not at the first key.
-  (window.requestIdleCallback || setTimeout)(() => {
+  // The sounds are made while the page is idle after the first frame, a sound at a time, not
+  // at the first key.
+  const idle = window.requestIdleCallback || setTimeout;
+  let making = 0;
+  idle(function make() {
     const start = performance.now();
-    Module._mb_make_sounds();
-    Module.soundsSynthesizedIn = performance.now() - start;  // ms, for whoever wants to know
+    const more = Module._mb_make_sound();
+    making += performance.now() - start;
+    if (more) return idle(make);
+    Module.soundsSynthesizedIn = making;  // ms, for whoever wants to know
   });
-};
+}
 
 // A canvas the browser had to drop (short of memory, say) comes back blank: all of it again.
 mb.canvas.addEventListener('contextrestored', () => {

@@ -11,7 +11,8 @@ function show() {
   mb.touchShown = true;
   touch.hidden = false;
   document.body.classList.add('touch');
-  mb.layout();
+  // Before the game is made, its first frame lays the page out.
+  if (mb.ready) mb.layout();
 }
 if (coarse.matches) show();
 coarse.addEventListener('change', () => coarse.matches && show());
