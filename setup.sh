@@ -15,10 +15,13 @@ packages=(
   fontconfig fonts-liberation2 fonts-dejavu-core file
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils openbox lintian sox python3-numpy python3-pil
+  retroarch-dev
 )
 # The browser edition, and what its tests drive it with.
 web_packages=(cmake ninja-build emscripten python3)
 browser_test_packages=(chromium chromium-driver python3-selenium)
+# RetroArch, to play the libretro core in the tests; it needs a session bus.
+retroarch_test_packages=(retroarch dbus)
 
 install_missing() {
   local missing=()
@@ -82,7 +85,8 @@ case "${1:-}" in
     exec /usr/bin/python3 tools/serve_web.py build/web "$port"
     ;;
   test)
-    install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}"
+    install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}" \
+      "${retroarch_test_packages[@]}"
     # Each build after the first runs beside a test run, at the lowest priority: the tests
     # wait on real time most of the while, and take the processor whenever they need it.
     stage "release build"

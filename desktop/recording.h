@@ -1,17 +1,14 @@
 // A recording on disk: written as the game goes, flushed at least once a second and at every
-// screen change, so a game killed outright keeps all its whole lines; and read back whole,
-// for watching.
+// screen change, so a game killed outright keeps all its whole lines.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 namespace mazeblast {
 
 class ReplayWriter;
-struct Replay;
 
 class RecordingFile {
  public:
@@ -40,13 +37,5 @@ class RecordingFile {
   bool unflushed_ = false;
   std::int64_t flushedUs_ = -1;  // none yet
 };
-
-// A recording to watch or check: a file, a link (the whole address, or what follows its
-// `#`), or a file that holds a link. Nothing larger than any recording is read or unpacked;
-// false with one line in `error` that names the file or the link.
-bool openReplay(const std::string& source, Replay& replay, std::string* error);
-// The same from a stream already open (a script's standard input), named `name`.
-bool readReplayFrom(std::FILE* in, const std::string& name, std::string_view start, Replay& replay,
-                    std::string* error);
 
 }  // namespace mazeblast

@@ -1,59 +1,14 @@
-// Paints the element table with SDL's 2D renderer, in the stacking order.
+// The painted picture in the window, at any size.
 #pragma once
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
-#include <map>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <unordered_map>
-#include <vector>
-
+#include "paint/painter.h"
 #include "scene/damage.h"
-#include "scene/registry.h"
-#include "screen/elements.h"
 
 namespace mazeblast {
 
 class Frmbomb;
-
-// Opens the font for a label look through fontconfig: "Arial" and "Arial Black" with the
-// label's weight and slant, or the nearest face the system has. Null, with a message, when
-// no usable font exists.
-TTF_Font* openFont(const FontSpec& face, std::string* error);
-
-class Painter {
- public:
-  explicit Painter(SDL_Renderer* renderer) : renderer_(renderer) {}
-  ~Painter();
-  Painter(const Painter&) = delete;
-  Painter& operator=(const Painter&) = delete;
-
-  // Makes the picture textures and opens every font; false, with a message, on failure.
-  bool load(std::string* error);
-  // Draws the whole screen (849 x 565 pixels) into the renderer's current target.
-  void paint(const Frmbomb& f);
-
- private:
-  struct CachedText {
-    std::string text;
-    SDL_Texture* texture = nullptr;
-    int w = 0, h = 0;
-  };
-  void drawSprite(const Sprite& s);
-  void drawLabel(const Label& l);
-  void drawButton(const Button& b);
-  void drawText(const void* key, TTF_Font* font, std::string_view text, Rgb colour,
-                const SDL_Rect& box, Align align, int underline = -1);
-  TTF_Font* font(const FontSpec& face);
-
-  SDL_Renderer* renderer_;
-  std::unordered_map<const PictureArt*, SDL_Texture*> pictures_;
-  std::map<std::tuple<std::string, int, int, bool>, TTF_Font*> fonts_;
-  std::unordered_map<const void*, CachedText> texts_;
-};
 
 // The game's 849 x 565 picture in the window, as large as the window allows. At a
 // whole-number scale each of its pixels is a square of window pixels; by whole numbers only,
@@ -88,24 +43,6 @@ class WindowPicture {
   int sharpScale_ = 0;
   // What changed in the picture since the last show: only that is copied larger again.
   Damage damage_;
-};
-
-// Draws the screen as the game window would, off any window, and writes it as a PNG. No
-// display is needed.
-class ScreenshotCanvas {
- public:
-  ScreenshotCanvas();
-  ~ScreenshotCanvas();
-  ScreenshotCanvas(const ScreenshotCanvas&) = delete;
-  ScreenshotCanvas& operator=(const ScreenshotCanvas&) = delete;
-  // Draws the screen and writes it to `path` as a PNG; only draws it where `path` is null.
-  bool write(const Frmbomb& f, const char* path, std::string* error);
-
- private:
-  SDL_Surface* surface_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  std::unique_ptr<Painter> painter_;
-  std::string failure_;
 };
 
 }  // namespace mazeblast

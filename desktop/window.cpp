@@ -20,6 +20,7 @@
 #include "scene/controls.h"
 #include "scene/registry.h"
 #include "scene/replay.h"
+#include "scene/replay_open.h"
 #include "scene/runner.h"
 #include "scene/sound_events.h"
 

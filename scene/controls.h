@@ -61,6 +61,15 @@ class Controls {
   void markChanged() { changed_ = true; }
   void painted() { changed_ = false; }
 
+  // The keys held, the stick, the pointer and the focus, to be kept and given back (a saved
+  // game); the sound switch is the player's, not the game's.
+  template <class Io>
+  void keep(Io& io) {
+    for (bool& h : held_) io(h);
+    io(stick_), io(pointerDownOn_), io(focused_);
+    changed_ = true;
+  }
+
  private:
   void key(int code, bool down, int shift);
   bool pressButton(int accessKey, bool anyShown);

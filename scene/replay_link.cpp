@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 
+#include "scene/checksum.h"
 #include "scene/inflate.h"
 #include "scene/registry.h"
 #include "scene/state_hash.h"
@@ -362,21 +363,6 @@ struct LinkModel {
   }
 };
 
-std::uint32_t linkChecksum(const std::uint8_t* data, std::size_t size) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
-
 namespace {
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
@@ -685,7 +671,7 @@ void LinkEncoder::finish() {
   const std::vector<std::uint8_t> body = coder_->finish();
   bytes_ = {kLinkMark, static_cast<std::uint8_t>(kLinkFormat)};
   bytes_.insert(bytes_.end(), body.begin(), body.end());
-  const std::uint32_t crc = linkChecksum(bytes_.data(), bytes_.size());
+  const std::uint32_t crc = crc32(bytes_.data(), bytes_.size());
   for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
   if (bytes_.size() > maxBytes_) error_ = kTooLong, bytes_.clear();
   done_ = true;
@@ -714,7 +700,7 @@ bool LinkDecoder::start() {
   const std::size_t body = bytes_.size() - 4;
   std::uint32_t crc = 0;
   for (int i = 3; i >= 0; --i) crc = (crc << 8) | bytes_[body + static_cast<std::size_t>(i)];
-  if (crc != linkChecksum(bytes_.data(), body))
+  if (crc != crc32(bytes_.data(), body))
     return fail(std::string(kNoReplay) + "it is damaged or cut off");
   replay_ = Replay{};
   coder_ = std::make_unique<RangeDecoder>(bytes_.data() + 2, body - 2);

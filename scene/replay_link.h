@@ -43,9 +43,6 @@ std::string toBase64Url(const std::uint8_t* bytes, std::size_t size);
 // False where `text` is not base64url.
 bool fromBase64Url(std::string_view text, std::vector<std::uint8_t>& bytes);
 
-// The CRC-32 a packed link ends with, of every byte before it.
-std::uint32_t linkChecksum(const std::uint8_t* bytes, std::size_t size);
-
 // Whether a link's bytes are this form (else they are a format 1 link's deflated text).
 inline bool isPackedLink(const std::vector<std::uint8_t>& bytes) {
   return !bytes.empty() && bytes[0] == kLinkMark;

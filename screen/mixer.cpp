@@ -36,6 +36,37 @@ std::vector<std::int16_t> SoftMixer::mix(std::int64_t length) const {
   return out;
 }
 
+void StreamMixer::start(SoundEvent e, int delay) {
+  for (Channel& c : channels_) {
+    if (c.sound >= 0 &&
+        static_cast<std::int64_t>(bank_[static_cast<SoundEvent>(c.sound)].size()) - c.at > delay)
+      continue;
+    c.sound = static_cast<std::int8_t>(e);
+    c.at = -delay;
+    return;
+  }
+}
+
+void StreamMixer::mix(std::int16_t* out, int length) {
+  std::fill(out, out + length, std::int16_t{0});
+  // Channel by channel, as the window's mixer adds them.
+  for (Channel& c : channels_) {
+    if (c.sound < 0) continue;
+    const std::vector<std::int16_t>& s = bank_[static_cast<SoundEvent>(c.sound)];
+    const auto size = static_cast<std::int64_t>(s.size());
+    for (int i = std::max(0, -c.at); i < length && c.at + i < size; ++i) {
+      const int v = out[i] + s[c.at + i] * volume_ / 128;
+      out[i] = static_cast<std::int16_t>(std::clamp(v, -32768, 32767));
+    }
+    c.at += length;
+    if (c.at >= size) c.sound = -1;
+  }
+}
+
+void StreamMixer::silence() {
+  for (Channel& c : channels_) c = Channel{};
+}
+
 bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate,
               std::string* error) {
   std::FILE* f = std::fopen(path.c_str(), "wb");

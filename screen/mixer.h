@@ -44,6 +44,36 @@ class SoftMixer {
   std::int64_t end_ = 0;
 };
 
+// The same mixing as a stream, a buffer at a time, for a front end that is asked for its
+// sound frame by frame (the libretro core): what it plays is a state of a few numbers a
+// channel, that a saved game keeps.
+class StreamMixer {
+ public:
+  explicit StreamMixer(const SoundBank& bank, int volumePercent = kDefaultVolume)
+      : bank_(bank), volume_(mixVolume(volumePercent)) {}
+
+  // Sound `e` starts `delay` samples into the next buffer (in time order), on the first
+  // channel free by then; else it is dropped.
+  void start(SoundEvent e, int delay);
+  // The next `length` samples.
+  void mix(std::int16_t* out, int length);
+  void silence();
+
+  template <class Io>
+  void keep(Io& io) {
+    for (Channel& c : channels_) io(c.sound), io(c.at);
+  }
+
+ private:
+  struct Channel {
+    std::int8_t sound = -1;  // none
+    std::int32_t at = 0;     // the sample it plays next; below 0 while it is still to start
+  };
+  const SoundBank& bank_;
+  int volume_;
+  Channel channels_[kMixChannels];
+};
+
 // Writes 16-bit mono PCM samples as a WAV file; false, with a message, when it cannot.
 bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate,
               std::string* error);

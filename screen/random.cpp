@@ -4,6 +4,19 @@
 
 namespace mazeblast {
 
+void Twister64::twist() {
+  constexpr std::uint64_t kUpper = ~std::uint64_t{0} << 31, kLower = ~kUpper;
+  constexpr int kShift = 156;
+  auto mix = [&](int i, int next, int from) {
+    const std::uint64_t y = (state[i] & kUpper) | (state[next] & kLower);
+    state[i] = state[from] ^ (y >> 1) ^ ((y & 1) ? 0xB5026F5AA96619E9u : 0);
+  };
+  for (int i = 0; i < kWords - kShift; ++i) mix(i, i + 1, i + kShift);
+  for (int i = kWords - kShift; i < kWords - 1; ++i) mix(i, i + 1, i + kShift - kWords);
+  mix(kWords - 1, 0, kShift - 1);
+  index = 0;
+}
+
 bool Random::force(const double* values, int count) {
   if (count > kMaxForced) return false;
   for (int i = 0; i < count; ++i)

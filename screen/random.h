@@ -2,11 +2,41 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 
 #include "screen/timers.h"
 
 namespace mazeblast {
+
+// The 64-bit Mersenne Twister, value for value std::mt19937_64, with its state in the open
+// so that a saved game can keep it as plain numbers.
+class Twister64 {
+ public:
+  static constexpr int kWords = 312;
+  void seed(std::uint64_t s) {
+    state[0] = s;
+    for (int i = 1; i < kWords; ++i)
+      state[i] = 6364136223846793005u * (state[i - 1] ^ (state[i - 1] >> 62)) +
+                 static_cast<std::uint64_t>(i);
+    index = kWords;
+  }
+  std::uint64_t operator()() {
+    if (index >= kWords) twist();
+    std::uint64_t x = state[index++];
+    x ^= (x >> 29) & 0x5555555555555555u;
+    x ^= (x << 17) & 0x71D67FFFEDA60000u;
+    x ^= (x << 37) & 0xFFF7EEE000000000u;
+    return x ^ (x >> 43);
+  }
+  void discard(std::uint64_t n) {
+    for (; n > 0; --n) (*this)();
+  }
+
+  std::uint64_t state[kWords] = {};
+  int index = kWords;
+
+ private:
+  void twist();
+};
 
 class Random {
  public:
@@ -52,10 +82,20 @@ class Random {
   }
   int forcedLeft() const { return queued_ - next_; }
 
+  // Where the sequence stands, to be kept and given back (a saved game): the generator and
+  // the count of values drawn. Values forced and still to come are not part of it.
+  template <class Io>
+  void keep(Io& io) {
+    for (std::uint64_t& word : gen_.state) io(word);
+    io(gen_.index);
+    io(drawn_);
+    if constexpr (Io::kReads) queued_ = next_ = 0;
+  }
+
  private:
   void skip(std::int64_t n);
 
-  std::mt19937_64 gen_;
+  Twister64 gen_;
   Timer* waste_ = nullptr;
   double forced_[kMaxForced] = {};
   int queued_ = 0, next_ = 0;

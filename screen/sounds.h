@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace mazeblast {

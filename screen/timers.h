@@ -20,6 +20,13 @@ class TimerClock {
   std::uint64_t startedFromNow = 0;
 
   int floorMs() const { return floorMs_; }
+
+  // The clock's time and pace, to be kept and given back (a saved game).
+  template <class Io>
+  void keep(Io& io) {
+    io(nowUs), io(startedFromNow), io(floorMs_);
+  }
+
   // No timer ticks more often than `ms` from now on; 0 for none. The ticks a deferred timer
   // owes so far are counted at the old pace first.
   void setFloor(int ms);
@@ -74,6 +81,13 @@ class Timer {
   // what a deferred timer stands at, however lately it was settled.
   std::int64_t owedTicks() const;
   std::int64_t dueAfterNow() const;
+
+  // Whether it runs, its interval and where its ticks fall, to be kept and given back (a
+  // saved game). Which timer is deferred is the game's make-up, not its state.
+  template <class Io>
+  void keep(Io& io) {
+    io(on_), io(interval_), io(due_), io(owed_);
+  }
 
  private:
   friend class TimerClock;

@@ -16,6 +16,7 @@
 #include "scene/controls.h"
 #include "scene/inflate.h"
 #include "scene/replay.h"
+#include "scene/replay_open.h"
 #include "scene/replay_link.h"
 #include "scene/runner.h"
 #include "scene/state_hash.h"

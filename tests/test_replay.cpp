@@ -16,6 +16,7 @@
 #include "scene/controls.h"
 #include "scene/registry.h"
 #include "scene/replay.h"
+#include "scene/replay_open.h"
 #include "scene/runner.h"
 #include "scene/state_hash.h"
 #include "tests/recorded_session.h"

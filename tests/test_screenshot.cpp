@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "desktop/render.h"
+#include "paint/painter.h"
 #include "game/Frmbomb.h"
 #include "screen/xpm.h"
 

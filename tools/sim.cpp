@@ -15,8 +15,8 @@
 #include <variant>
 #include <vector>
 
-#include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "paint/canvas.h"
 #include "scene/controls.h"
 #include "scene/registry.h"
 #include "scene/replay.h"

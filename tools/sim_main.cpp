@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "desktop/recording.h"
 #include "scene/replay.h"
 #include "scene/replay_link.h"
+#include "scene/replay_open.h"
 #include "tools/sim.h"
 #include "version.h"
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
+#include "scene/checksum.h"
 #include "scene/registry.h"
 #include "scene/replay.h"
 #include "scene/replay_link.h"
@@ -90,7 +91,7 @@ void link(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> bytes(data, data + size);
   // A packed link's checksum is made right, so that what follows it is read on.
   if (size >= 6 && bytes[0] == kLinkMark) {
-    const std::uint32_t crc = linkChecksum(bytes.data(), size - 4);
+    const std::uint32_t crc = crc32(bytes.data(), size - 4);
     for (std::size_t i = 0; i < 4; ++i)
       bytes[size - 4 + i] = static_cast<std::uint8_t>(crc >> (8 * i));
   }

@@ -1,6 +1,6 @@
 #include <fontconfig/fontconfig.h>
 
-#include "desktop/render.h"
+#include "paint/painter.h"
 
 namespace mazeblast {
 

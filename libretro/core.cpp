@@ -1,0 +1,166 @@
+#include "libretro/core.h"
+
+#include <libretro.h>
+
+#include <cstring>
+
+#include "scene/runner.h"
+#include "scene/save_state.h"
+
+namespace mazeblast {
+
+namespace {
+
+// The RetroPad's buttons and the keys they stand for, as the desktop's pad has them; A only
+// presses the button on the screen.
+struct PadKey {
+  unsigned bit;
+  int key;
+};
+constexpr PadKey kPadKeys[] = {
+    {kPadUp, kKeyUp},   {kPadDown, kKeyDown}, {kPadLeft, kKeyLeft}, {kPadRight, kKeyRight},
+    {kPadB, kKeySpace}, {kPadA, 0},           {kPadStart, kKeyP},   {kPadSelect, kKeyQ},
+};
+
+// How long the pad rumbles, in frames: the page's 40 ms for a burst, 200 ms when caught.
+constexpr int kBurstRumbleFrames = 3, kCaughtRumbleFrames = 12;
+
+}  // namespace
+
+int retroKeyToVirtual(unsigned keycode) {
+  switch (keycode) {
+    case RETROK_LEFT: return kKeyLeft;
+    case RETROK_UP: return kKeyUp;
+    case RETROK_RIGHT: return kKeyRight;
+    case RETROK_DOWN: return kKeyDown;
+    case RETROK_SPACE: return kKeySpace;
+    case RETROK_RETURN:
+    case RETROK_KP_ENTER: return kKeyEnter;
+    case RETROK_ESCAPE: return 27;
+    default: break;
+  }
+  if (keycode >= RETROK_a && keycode <= RETROK_z) return 'A' + static_cast<int>(keycode - RETROK_a);
+  if (keycode >= RETROK_0 && keycode <= RETROK_9) return '0' + static_cast<int>(keycode - RETROK_0);
+  return 0;
+}
+
+CoreGame::CoreGame(std::uint64_t seed) {
+  begin(seed);
+}
+
+void CoreGame::reset(std::uint64_t seed) {
+  begin(seed);
+}
+
+void CoreGame::begin(std::uint64_t seed) {
+  // As the window starts a game: the timer floor of a real clock, then the title screen.
+  controls_.reset();
+  game_ = std::make_unique<Frmbomb>();
+  game_->clock.setFloor(kTimerFloorMs);
+  game_->rnd.reseed(seed);
+  game_->Form_Load();
+  controls_ = std::make_unique<Controls>(*game_);
+  watcher_.look(*game_);
+  mixer_.silence();
+  stateSize_ = mazeblast::stateSize(*game_, *controls_, [&](auto& io) { keepOwn(io); });
+  frame_ = frameUs_ = 0;
+  padHeld_ = 0;
+  std::memset(keyHeld_, 0, sizeof keyHeld_);
+  rumble_ = rumbleLeft_ > 0 ? Rumble::stop : Rumble::none;
+  rumbleLeft_ = 0;
+  keys_.clear();
+}
+
+void CoreGame::keyboard(bool down, int virtualKey, unsigned modifiers) {
+  if (virtualKey <= 0 || virtualKey > 255 || keys_.size() >= 256) return;
+  keys_.push_back(
+      {down, static_cast<std::uint8_t>(virtualKey), static_cast<std::uint8_t>(modifiers & 7)});
+}
+
+void CoreGame::frame(const PadState& pad) {
+  rumble_ = Rumble::none;
+  if (rumbleLeft_ > 0 && --rumbleLeft_ == 0) rumble_ = Rumble::stop;
+  // The inputs come at the frame's start, where the game's clock stands.
+  frameUs_ = game_->clock.nowUs;
+  for (const KeyEvent& k : keys_) press(k.key, k.down, false, k.modifiers);
+  keys_.clear();
+  padInput(pad);
+  advanceTo(*game_, (frame_ + 1) * kUsPerThreeFrames / 3, [&](int) {
+    controls_->afterTick();
+    heard();
+  });
+  ++frame_;
+  canvas_.draw(*game_);
+  mixer_.mix(mono_, kAudioFrames);
+  for (int i = 0; i < kAudioFrames; ++i) audio_[2 * i] = audio_[2 * i + 1] = mono_[i];
+}
+
+void CoreGame::padInput(const PadState& pad) {
+  const unsigned changed = pad.buttons ^ padHeld_;
+  for (const PadKey& p : kPadKeys) {
+    if (!(changed & p.bit)) continue;
+    const bool down = pad.buttons & p.bit;
+    padHeld_ ^= p.bit;
+    // South and east press the button on the screen, as Enter does; south drops a bomb
+    // where none is shown.
+    if (down && (p.bit == kPadA || p.bit == kPadB) && controls_->pressShown()) {
+      heard();
+      continue;
+    }
+    if (p.key) press(p.key, down, true);
+  }
+  controls_->stick(stickArrow(pad.stickX, pad.stickY));
+  heard();
+}
+
+void CoreGame::press(int key, bool down, bool byPad, unsigned modifiers) {
+  bool padHolds = false;
+  for (const PadKey& p : kPadKeys) padHolds |= p.key == key && (padHeld_ & p.bit);
+  const bool repeat = !byPad && down && keyHeld_[key];
+  // A key held by the pad and the keyboard at once is one key, down once and up once.
+  const bool otherHolds = byPad ? keyHeld_[key] : padHolds;
+  if (!byPad) keyHeld_[key] = down;
+  if (otherHolds) return;
+  if (down)
+    controls_->keyDown(key, modifiers & RETROKMOD_ALT, repeat, static_cast<int>(modifiers));
+  else
+    controls_->keyUp(key, static_cast<int>(modifiers));
+  heard();
+}
+
+void CoreGame::heard() {
+  const SoundEvents events = watcher_.changes(*game_);
+  if (events.empty() || !soundOn_ || controls_->muted()) return;
+  // Each sound where its event fell in the frame, to the sample.
+  const auto delay = static_cast<int>((game_->clock.nowUs - frameUs_) * kSampleRate / 1000000);
+  events.forEach([&](SoundEvent e) { mixer_.start(e, delay); });
+  if (events.has(SoundEvent::caught) || events.has(SoundEvent::burst)) {
+    rumbleLeft_ = events.has(SoundEvent::caught) ? kCaughtRumbleFrames : kBurstRumbleFrames;
+    rumble_ = Rumble::start;
+  }
+}
+
+template <class Io>
+void CoreGame::keepOwn(Io& io) {
+  io(frame_), io(padHeld_), io(rumbleLeft_);
+  for (bool& k : keyHeld_) io(k);
+  mixer_.keep(io);
+}
+
+bool CoreGame::save(std::uint8_t* out, std::size_t size) {
+  if (size < stateSize_ ||
+      !saveGame(*game_, *controls_, scratch_, stateSize_, [&](auto& io) { keepOwn(io); }))
+    return false;
+  std::memcpy(out, scratch_.data(), scratch_.size());
+  return true;
+}
+
+bool CoreGame::load(const std::uint8_t* in, std::size_t size) {
+  if (!loadGame(*game_, *controls_, in, size, stateSize_, [&](auto& io) { keepOwn(io); }))
+    return false;
+  watcher_.look(*game_);
+  keys_.clear();
+  return true;
+}
+
+}  // namespace mazeblast

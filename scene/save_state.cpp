@@ -1,0 +1,144 @@
+#include "scene/save_state.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "scene/checksum.h"
+#include "scene/registry.h"
+#include "version.h"
+
+namespace mazeblast {
+
+namespace {
+
+// A picture's place in the picture table; the last one found is tried first, since sprites
+// that stand side by side mostly show the same picture.
+class PictureIndex {
+ public:
+  int operator()(PictureRef p) {
+    if (p == last_) return lastIndex_;
+    int found = -1;
+    for (int i = 0; i < art::count && found < 0; ++i)
+      if (art::all[i] == p) found = i;
+    last_ = p, lastIndex_ = found;
+    return found;
+  }
+
+ private:
+  PictureRef last_ = nullptr;
+  int lastIndex_ = -1;
+};
+
+template <class Io>
+void keepCaption(Io& io, Text& caption) {
+  char chars[Text::kCapacity] = {};
+  const std::string_view now = caption.view();
+  std::uint8_t length = static_cast<std::uint8_t>(now.size());
+  std::copy(now.begin(), now.end(), chars);
+  io(length);
+  for (char& c : chars) io(c);
+  if constexpr (Io::kReads)
+    caption = Text(std::string_view(chars, std::min<std::size_t>(length, Text::kCapacity)));
+}
+
+template <class Io>
+void keepPicture(Io& io, PictureRef& picture, PictureIndex& pictureIndex) {
+  std::int16_t index = static_cast<std::int16_t>(pictureIndex(picture));
+  io(index);
+  if constexpr (Io::kReads) picture = index >= 0 && index < art::count ? art::all[index] : nullptr;
+}
+
+template <class Io>
+void keepAll(Io& io, Frmbomb& g, Controls& controls) {
+  for (auto* v : {&g.score, &g.playerx, &g.hiscore}) io(*v);
+  for (auto* v : {&g.level, &g.lives, &g.bonus, &g.playery, &g.direction, &g.paused, &g.dying,
+                  &g.enemylast, &g.wallcount, &g.raybase, &g.flamebase, &g.currentbomb, &g.bombnear,
+                  &g.bombplaced, &g.enemyhitpending, &g.tickinterval})
+    io(*v);
+  auto sets = [&](auto&... set) {
+    (..., [&](auto& values) {
+      for (auto& v : values) io(v);
+    }(set));
+  };
+  sets(g.bombx, g.bomby, g.bombactive, g.bombfuse, g.bombexploded, g.bombpending, g.bombflames,
+       g.enemydir, g.enemykind, g.enemykindclock, g.enemynewkind, g.enemyhit, g.enemyblocked,
+       g.enemydeathtimer, g.wallx, g.wally, g.rayreach, g.raystop, g.wallwreck, g.enemyx, g.enemyy);
+  g.rnd.keep(io);
+  g.clock.keep(io);
+  auto box = [&](auto& e) { io(e.Visible), io(e.Left), io(e.Top), io(e.Width), io(e.Height); };
+  PictureIndex pictures;
+  const auto element = Overloaded{
+      [&](Sprite& e) { box(e), keepPicture(io, e.Picture, pictures); },
+      [&](Label& e) { box(e), keepCaption(io, e.Caption); },
+      [&](Button& e) { box(e), keepCaption(io, e.Caption); },
+      [&](FocusBox& e) { box(e), io(e.Enabled); },
+      [&](Timer& t) { t.keep(io); },
+  };
+  // Through the table's mutable access: the flame tiles' index is rebuilt after a load.
+  for (int k = 0; k < kElementSetCount; ++k)
+    std::visit(
+        [&](const auto& set) {
+          for (int i = 0; i < set.count; ++i) element(set.at(g, i));
+        },
+        kElementSets[k]);
+  controls.keep(io);
+}
+
+void put32(std::uint8_t* at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::uint32_t get32(const std::uint8_t* at) {
+  return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+}
+
+// The header as this build writes it, its size left out.
+void header(std::uint8_t* at) {
+  std::memcpy(at, kStateMark, 4);
+  at[4] = static_cast<std::uint8_t>(kStateFormat),
+  at[5] = static_cast<std::uint8_t>(kStateFormat >> 8);
+  std::memset(at + 6, 0, 16);
+  const std::string_view version = MAZEBLAST_VERSION;
+  std::memcpy(at + 6, version.data(), std::min<std::size_t>(version.size(), 16));
+}
+
+}  // namespace
+
+void keepGame(StateOut& io, Frmbomb& game, Controls& controls) {
+  keepAll(io, game, controls);
+}
+
+void keepGame(StateIn& io, Frmbomb& game, Controls& controls) {
+  keepAll(io, game, controls);
+}
+
+void keepGame(StateSize& io, Frmbomb& game, Controls& controls) {
+  keepAll(io, game, controls);
+}
+
+bool sealState(std::vector<std::uint8_t>& bytes, const Frmbomb& game) {
+  if (game.rnd.forcedLeft() > 0 || bytes.size() < kStateHeader + kStateTrailer) return false;
+  header(bytes.data());
+  put32(bytes.data() + 22, static_cast<std::uint32_t>(bytes.size()));
+  put32(bytes.data() + bytes.size() - 4, crc32(bytes.data(), bytes.size() - 4));
+  return true;
+}
+
+bool stateAccepted(const std::uint8_t* bytes, std::size_t size, std::size_t expected,
+                   std::string* why) {
+  auto refuse = [&](const char* reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  if (!bytes || size < kStateHeader + kStateTrailer || std::memcmp(bytes, kStateMark, 4) != 0)
+    return refuse("not a saved game of RMO Mazeblast");
+  std::uint8_t mine[kStateHeader];
+  header(mine);
+  if (std::memcmp(bytes, mine, 22) != 0) return refuse("saved by another version of the game");
+  if (size != expected || get32(bytes + 22) != size) return refuse("a saved game of another size");
+  if (get32(bytes + size - 4) != crc32(bytes, size - 4)) return refuse("a damaged saved game");
+  return true;
+}
+
+}  // namespace mazeblast
