@@ -409,6 +409,18 @@ def wait_status(prefix, seconds=10):
     return said
 
 
+def copy_link(seconds):
+    """Presses Copy link and gives the link it made, or '' if none came in time."""
+    driver.execute_script("Module.lastLink = ''")
+    driver.find_element(By.ID, "copy-link").click()
+    for _ in range(int(seconds / 0.05)):
+        link = driver.execute_script("return Module.lastLink") or ""
+        if link:
+            return link
+        time.sleep(0.05)
+    return ""
+
+
 def memory():
     """The page's script heap and the game's memory, in MB."""
     heap = driver.execute_cdp_cmd("Runtime.getHeapUsage", {})["usedSize"]
@@ -455,13 +467,7 @@ try:
     presses = play_randomly(60)
     # The recording began with the page.
     played = driver.execute_script("return (performance.now() - Module.firstFrameAt) / 1000")
-    driver.find_element(By.ID, "copy-link").click()
-    link = ""
-    for _ in range(100):
-        link = driver.execute_script("return Module.lastLink") or ""
-        if link:
-            break
-        time.sleep(0.05)
+    link = copy_link(5)
     fragment = link[link.find("#") + 1:]
     natively = subprocess.run([SIM, "--replay", link], capture_output=True, text=True)
     per_minute = len(fragment) * 60 / played
@@ -481,14 +487,7 @@ try:
     open_page(driver, url + window_link)
     wait_status("watching a replay")
     # Copy link acts on what is on the screen: the link watched.
-    driver.execute_script("Module.lastLink = ''")
-    driver.find_element(By.ID, "copy-link").click()
-    copied = ""
-    for _ in range(40):
-        copied = driver.execute_script("return Module.lastLink") or ""
-        if copied:
-            break
-        time.sleep(0.05)
+    copied = copy_link(2)
     check(copied.endswith(window_link), f"Copy link while watching gives the link watched: "
           f"{copied[-40:]!r}")
     for _ in range(3):
