@@ -9,9 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "game/Frmbomb.h"
-#include "scene/controls.h"
-#include "scene/save_state.h"
 #include "tests/libretro/frontend.h"
 
 using namespace mazeblast;
@@ -33,21 +30,6 @@ void report(const char* what, std::vector<double>& samples) {
               samples.size());
 }
 
-// The state of a game just started, turned into the same game on level 10: its field,
-// enemies and pace are made when the countdown ends.
-std::vector<std::uint8_t> onLevel10(const std::vector<std::uint8_t>& state) {
-  auto game = std::make_unique<Frmbomb>();
-  Controls controls(*game);
-  StateIn in(state.data() + kStateHeader, state.size() - kStateHeader - kStateTrailer);
-  keepGame(in, *game, controls);
-  game->level = 10;
-  std::vector<std::uint8_t> out = state;  // the core's own part as it was
-  StateOut write(out.data() + kStateHeader, out.data() + out.size() - kStateTrailer);
-  keepGame(write, *game, controls);
-  sealState(out, *game);
-  return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,7 +43,9 @@ int main(int argc, char** argv) {
   core.keepPictures = false;
   core.runFrames(10);
   core.run(1u << RETRO_DEVICE_ID_JOYPAD_B);  // Start the game
-  if (!core.load(onLevel10(core.save()))) return 1;
+  // The game just started made the same game on level 10: its field, enemies and pace come
+  // when the countdown ends.
+  if (!core.load(editedState(core.save(), [](Frmbomb& g) { g.level = 10; }))) return 1;
   core.runFrames(250);  // the countdown
   // Ten seconds of play at a time from the level's start, so that every frame measured is in
   // play at level 10, whatever the walk and the bombs do to the player.
@@ -88,10 +72,7 @@ int main(int argc, char** argv) {
     }
   }
   const std::vector<std::uint8_t> last = core.save();
-  auto game = std::make_unique<Frmbomb>();
-  Controls controls(*game);
-  StateIn in(last.data() + kStateHeader, last.size() - kStateHeader - kStateTrailer);
-  keepGame(in, *game, controls);
+  const auto game = gameOf(last);
   std::printf("%d frames of play, at level %d at the end with %d lives (%zu bytes a state)\n",
               frames, game->level, game->lives, last.size());
   report("retro_run", run);

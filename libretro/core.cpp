@@ -62,12 +62,11 @@ void CoreGame::begin(std::uint64_t seed) {
   controls_ = std::make_unique<Controls>(*game_);
   watcher_.look(*game_);
   mixer_.silence();
-  stateSize_ = mazeblast::stateSize(*game_, *controls_, [&](auto& io) { keepOwn(io); });
-  frame_ = frameUs_ = 0;
-  padHeld_ = 0;
-  std::memset(keyHeld_, 0, sizeof keyHeld_);
-  rumble_ = rumbleLeft_ > 0 ? Rumble::stop : Rumble::none;
-  rumbleLeft_ = 0;
+  Own own;
+  stateSize_ = mazeblast::stateSize(*game_, *controls_, [&](auto& io) { own.keep(io); });
+  rumble_ = own_.rumbleLeft > 0 ? Rumble::stop : Rumble::none;
+  own_ = Own{};
+  frameUs_ = 0;
   keys_.clear();
 }
 
@@ -79,28 +78,28 @@ void CoreGame::keyboard(bool down, int virtualKey, unsigned modifiers) {
 
 void CoreGame::frame(const PadState& pad) {
   rumble_ = Rumble::none;
-  if (rumbleLeft_ > 0 && --rumbleLeft_ == 0) rumble_ = Rumble::stop;
+  if (own_.rumbleLeft > 0 && --own_.rumbleLeft == 0) rumble_ = Rumble::stop;
   // The inputs come at the frame's start, where the game's clock stands.
   frameUs_ = game_->clock.nowUs;
   for (const KeyEvent& k : keys_) press(k.key, k.down, false, k.modifiers);
   keys_.clear();
   padInput(pad);
-  advanceTo(*game_, (frame_ + 1) * kUsPerThreeFrames / 3, [&](int) {
+  advanceTo(*game_, (own_.frame + 1) * kUsPerThreeFrames / 3, [&](int) {
     controls_->afterTick();
     heard();
   });
-  ++frame_;
+  ++own_.frame;
   canvas_.draw(*game_);
   mixer_.mix(mono_, kAudioFrames);
   for (int i = 0; i < kAudioFrames; ++i) audio_[2 * i] = audio_[2 * i + 1] = mono_[i];
 }
 
 void CoreGame::padInput(const PadState& pad) {
-  const unsigned changed = pad.buttons ^ padHeld_;
+  const unsigned changed = pad.buttons ^ own_.padHeld;
   for (const PadKey& p : kPadKeys) {
     if (!(changed & p.bit)) continue;
     const bool down = pad.buttons & p.bit;
-    padHeld_ ^= p.bit;
+    own_.padHeld ^= p.bit;
     // South and east press the button on the screen, as Enter does; south drops a bomb
     // where none is shown.
     if (down && (p.bit == kPadA || p.bit == kPadB) && controls_->pressShown()) {
@@ -115,11 +114,11 @@ void CoreGame::padInput(const PadState& pad) {
 
 void CoreGame::press(int key, bool down, bool byPad, unsigned modifiers) {
   bool padHolds = false;
-  for (const PadKey& p : kPadKeys) padHolds |= p.key == key && (padHeld_ & p.bit);
-  const bool repeat = !byPad && down && keyHeld_[key];
+  for (const PadKey& p : kPadKeys) padHolds |= p.key == key && (own_.padHeld & p.bit);
+  const bool repeat = !byPad && down && own_.keyHeld[key];
   // A key held by the pad and the keyboard at once is one key, down once and up once.
-  const bool otherHolds = byPad ? keyHeld_[key] : padHolds;
-  if (!byPad) keyHeld_[key] = down;
+  const bool otherHolds = byPad ? own_.keyHeld[key] : padHolds;
+  if (!byPad) own_.keyHeld[key] = down;
   if (otherHolds) return;
   if (down)
     controls_->keyDown(key, modifiers & RETROKMOD_ALT, repeat, static_cast<int>(modifiers));
@@ -135,29 +134,34 @@ void CoreGame::heard() {
   const auto delay = static_cast<int>((game_->clock.nowUs - frameUs_) * kSampleRate / 1000000);
   events.forEach([&](SoundEvent e) { mixer_.start(e, delay); });
   if (events.has(SoundEvent::caught) || events.has(SoundEvent::burst)) {
-    rumbleLeft_ = events.has(SoundEvent::caught) ? kCaughtRumbleFrames : kBurstRumbleFrames;
+    own_.rumbleLeft = events.has(SoundEvent::caught) ? kCaughtRumbleFrames : kBurstRumbleFrames;
     rumble_ = Rumble::start;
   }
 }
 
-template <class Io>
-void CoreGame::keepOwn(Io& io) {
-  io(frame_), io(padHeld_), io(rumbleLeft_);
-  for (bool& k : keyHeld_) io(k);
-  mixer_.keep(io);
-}
-
 bool CoreGame::save(std::uint8_t* out, std::size_t size) {
+  own_.playing = mixer_.playing();
   if (size < stateSize_ ||
-      !saveGame(*game_, *controls_, scratch_, stateSize_, [&](auto& io) { keepOwn(io); }))
+      !saveGame(*game_, *controls_, scratch_, stateSize_, [&](auto& io) { own_.keep(io); }))
     return false;
   std::memcpy(out, scratch_.data(), scratch_.size());
   return true;
 }
 
 bool CoreGame::load(const std::uint8_t* in, std::size_t size) {
-  if (!loadGame(*game_, *controls_, in, size, stateSize_, [&](auto& io) { keepOwn(io); }))
+  Own own;
+  if (!loadGame(*spare_, *spareControls_, in, size, stateSize_, [&](auto& io) { own.keep(io); }))
     return false;
+  // A state made by hand may be whole and still no game, or one whose clock is not where
+  // its frames put it: refused.
+  constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;  // 580 years
+  if (!playableState(*spare_) || own.frame < 0 || own.frame > kLastFrame ||
+      spare_->clock.nowUs != own.frame * kUsPerThreeFrames / 3)
+    return false;
+  std::swap(game_, spare_);
+  std::swap(controls_, spareControls_);
+  own_ = own;
+  mixer_.resume(own.playing);
   watcher_.look(*game_);
   keys_.clear();
   return true;

@@ -77,30 +77,41 @@ class CoreGame {
   bool save(std::uint8_t* out, std::size_t size);
   bool load(const std::uint8_t* in, std::size_t size);
 
-  const Frmbomb& game() const { return *game_; }
-  std::int64_t frames() const { return frame_; }
-
  private:
   void begin(std::uint64_t seed);
   void padInput(const PadState& pad);
   void press(int key, bool down, bool byPad, unsigned modifiers = 0);
   void heard();
-  template <class Io>
-  void keepOwn(Io& io);
+
+  // What the core keeps of its own in a saved game, after the game.
+  struct Own {
+    std::int64_t frame = 0;       // frames run since the game began
+    unsigned padHeld = 0;         // the pad's buttons down at the last frame
+    std::int16_t rumbleLeft = 0;  // frames until the rumble stops
+    bool keyHeld[256] = {};       // virtual keys the keyboard holds down
+    StreamMixer::Channels playing{};
+    template <class Io>
+    void keep(Io& io) {
+      io(frame), io(padHeld), io(rumbleLeft);
+      for (bool& k : keyHeld) io(k);
+      StreamMixer::keep(io, playing);
+    }
+  };
 
   std::unique_ptr<Frmbomb> game_;
   std::unique_ptr<Controls> controls_;
+  // A state is read into these first, and they change places with the game once it is
+  // found whole: a state that breaks what always holds of the game leaves it as it was.
+  std::unique_ptr<Frmbomb> spare_ = std::make_unique<Frmbomb>();
+  std::unique_ptr<Controls> spareControls_ = std::make_unique<Controls>(*spare_);
   SoundWatcher watcher_;
   SoundBank bank_;
   StreamMixer mixer_{bank_};
   SoftwareCanvas canvas_;
   bool soundOn_ = true;
 
-  std::int64_t frame_ = 0;       // frames run since the game began
-  std::int64_t frameUs_ = 0;     // the game's time when this frame began
-  unsigned padHeld_ = 0;         // the pad's buttons down at the last frame
-  bool keyHeld_[256] = {};       // virtual keys the keyboard holds down
-  std::int16_t rumbleLeft_ = 0;  // frames until the rumble stops
+  Own own_;                   // its sounds playing stand in the mixer
+  std::int64_t frameUs_ = 0;  // the game's time when this frame began
   Rumble rumble_ = Rumble::none;
 
   struct KeyEvent {

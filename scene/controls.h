@@ -67,6 +67,10 @@ class Controls {
   void keep(Io& io) {
     for (bool& h : held_) io(h);
     io(stick_), io(pointerDownOn_), io(focused_);
+    if constexpr (Io::kReads) {
+      if (stick_ != 0 && (stick_ < kKeyLeft || stick_ > kKeyDown)) stick_ = 0;
+      if (pointerDownOn_ < -1 || pointerDownOn_ > 3) pointerDownOn_ = -1;
+    }
     changed_ = true;
   }
 

@@ -117,6 +117,18 @@ void keepGame(StateSize& io, Frmbomb& game, Controls& controls) {
   keepAll(io, game, controls);
 }
 
+bool playableState(const Frmbomb& g) {
+  if (!g.invariantBroken().empty()) return false;
+  if (g.wallcount < -1 || g.wallcount > 125 || g.raybase < 0 || g.raybase > 72 || g.flamebase < 0 ||
+      g.flamebase > 288 || g.clock.nowUs < 0 || g.clock.floorMs() < 0)
+    return false;
+  for (const Timer* t : g.timers) {
+    const std::int64_t period = t->periodUs();
+    if (t->owedTicks() > (period > 0 ? g.clock.nowUs / period + 1 : 0)) return false;
+  }
+  return true;
+}
+
 bool sealState(std::vector<std::uint8_t>& bytes, const Frmbomb& game) {
   if (game.rnd.forcedLeft() > 0 || bytes.size() < kStateHeader + kStateTrailer) return false;
   header(bytes.data());

@@ -106,6 +106,11 @@ bool sealState(std::vector<std::uint8_t>& bytes, const Frmbomb& game);
 bool stateAccepted(const std::uint8_t* bytes, std::size_t size, std::size_t expected,
                    std::string* why = nullptr);
 
+// Whether a game read from a state can be played on: what holds between any two handlers
+// holds, every value that indexes a set is inside it, and no timer owes more ticks than
+// have passed. A state made by hand may be whole and still fail this.
+bool playableState(const Frmbomb& game);
+
 // The size of every state saved with this `extra`, which takes any of the three above.
 template <class Extra>
 std::size_t stateSize(Frmbomb& game, Controls& controls, Extra&& extra) {

@@ -63,6 +63,12 @@ void StreamMixer::mix(std::int16_t* out, int length) {
   }
 }
 
+void StreamMixer::resume(const Channels& playing) {
+  channels_ = playing;
+  for (Channel& c : channels_)
+    if (c.sound < -1 || c.sound >= kSoundEvents) c.sound = -1;
+}
+
 void StreamMixer::silence() {
   for (Channel& c : channels_) c = Channel{};
 }

@@ -3,6 +3,7 @@
 // the volume and added into the output, clamped to 16 bits after each channel.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,10 +46,16 @@ class SoftMixer {
 };
 
 // The same mixing as a stream, a buffer at a time, for a front end that is asked for its
-// sound frame by frame (the libretro core): what it plays is a state of a few numbers a
-// channel, that a saved game keeps.
+// sound frame by frame (the libretro core): what it plays is a few numbers a channel, that a
+// saved game keeps.
 class StreamMixer {
  public:
+  struct Channel {
+    std::int8_t sound = -1;  // none
+    std::int32_t at = 0;     // the sample it plays next; below 0 while it is still to start
+  };
+  using Channels = std::array<Channel, kMixChannels>;
+
   explicit StreamMixer(const SoundBank& bank, int volumePercent = kDefaultVolume)
       : bank_(bank), volume_(mixVolume(volumePercent)) {}
 
@@ -59,19 +66,19 @@ class StreamMixer {
   void mix(std::int16_t* out, int length);
   void silence();
 
+  // What plays now, to be kept and given back; a channel given a sound the game has not is
+  // silent.
+  const Channels& playing() const { return channels_; }
+  void resume(const Channels& playing);
   template <class Io>
-  void keep(Io& io) {
-    for (Channel& c : channels_) io(c.sound), io(c.at);
+  static void keep(Io& io, Channels& playing) {
+    for (Channel& c : playing) io(c.sound), io(c.at);
   }
 
  private:
-  struct Channel {
-    std::int8_t sound = -1;  // none
-    std::int32_t at = 0;     // the sample it plays next; below 0 while it is still to start
-  };
   const SoundBank& bank_;
   int volume_;
-  Channel channels_[kMixChannels];
+  Channels channels_{};
 };
 
 // Writes 16-bit mono PCM samples as a WAV file; false, with a message, when it cannot.

@@ -8,8 +8,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "game/Frmbomb.h"
+#include "scene/controls.h"
+#include "scene/save_state.h"
 
 namespace mazeblast {
 
@@ -90,5 +95,29 @@ class CoreInstance {
   void (*unload_)() = nullptr;
   void (*deinit_)() = nullptr;
 };
+
+// The game in a state the core saved, read by the rules' own layout.
+inline std::unique_ptr<Frmbomb> gameOf(const std::vector<std::uint8_t>& state) {
+  auto game = std::make_unique<Frmbomb>();
+  Controls controls(*game);
+  StateIn io(state.data() + kStateHeader, state.size() - kStateHeader - kStateTrailer);
+  keepGame(io, *game, controls);
+  return game;
+}
+
+// The same state with its game changed by `edit`, sealed again: whole, but made by hand.
+template <class Edit>
+std::vector<std::uint8_t> editedState(const std::vector<std::uint8_t>& state, Edit&& edit) {
+  auto game = std::make_unique<Frmbomb>();
+  Controls controls(*game);
+  StateIn in(state.data() + kStateHeader, state.size() - kStateHeader - kStateTrailer);
+  keepGame(in, *game, controls);
+  edit(*game);
+  std::vector<std::uint8_t> out = state;  // the core's own part as it was
+  StateOut write(out.data() + kStateHeader, out.data() + out.size() - kStateTrailer);
+  keepGame(write, *game, controls);
+  sealState(out, *game);
+  return out;
+}
 
 }  // namespace mazeblast
