@@ -125,11 +125,13 @@ deflate = zlib.compressobj(9, zlib.DEFLATED, -15)
 text = open("tests/replays/window.mzr", "rb").read()
 open(f"{corpus}/window-link", "wb").write(b"\x02" + packed)
 open(f"{corpus}/window-deflated", "wb").write(b"\x02" + deflate.compress(text) + deflate.flush())
+# A first byte of 4 makes the rest changes to a saved game: here, one byte of it.
+open(f"{corpus}/saved-game", "wb").write(b"\x04\x00\x10\x05")
 PY
     status=0
     (cd "$corpus" && "$OLDPWD/build/sanitize/sim_fuzz" -seed=1 -max_total_time=60 -max_len=4096 \
       -timeout=10 -artifact_prefix="$found/" -print_final_stats=1 . >"$log" 2>&1) || status=$?
-    echo "one minute of coverage-guided fuzzing from the scenario scripts, recordings and links:"
+    echo "one minute of coverage-guided fuzzing from the scenario scripts, recordings, links and a saved game:"
     grep -E 'DONE|ERROR|SUMMARY|runtime error|invariant|stat::number_of_executed_units' "$log" || true
     if [ "$status" -ne 0 ]; then
       # The input that broke it, so the failure can be replayed: build/sanitize/sim_fuzz FILE
