@@ -148,16 +148,19 @@ bool CoreGame::save(std::uint8_t* out, std::size_t size) {
   return true;
 }
 
-bool CoreGame::load(const std::uint8_t* in, std::size_t size) {
+bool CoreGame::load(const std::uint8_t* in, std::size_t size, std::string* why) {
   Own own;
-  if (!loadGame(*spare_, *spareControls_, in, size, stateSize_, [&](auto& io) { own.keep(io); }))
+  if (!loadGame(
+          *spare_, *spareControls_, in, size, stateSize_, [&](auto& io) { own.keep(io); }, why))
     return false;
   // A state made by hand may be whole and still no game, or one whose clock is not where
   // its frames put it: refused.
   constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;  // 580 years
   if (!playableState(*spare_) || own.frame < 0 || own.frame > kLastFrame ||
-      spare_->clock.nowUs != own.frame * kUsPerThreeFrames / 3)
+      spare_->clock.nowUs != own.frame * kUsPerThreeFrames / 3) {
+    *why = "a saved game that is no game this one could have played";
     return false;
+  }
   std::swap(game_, spare_);
   std::swap(controls_, spareControls_);
   own_ = own;

@@ -71,11 +71,11 @@ class CoreGame {
   // Sound off: none heard, and no rumble.
   void setSound(bool on) { soundOn_ = on; }
 
-  // A saved game: always the same size; false where it cannot be saved or is not accepted,
-  // the game then left as it was.
+  // A saved game: always the same size; false where it cannot be saved, or where it is not
+  // accepted (the reason in `why`), the game then left as it was.
   std::size_t stateSize() const { return stateSize_; }
   bool save(std::uint8_t* out, std::size_t size);
-  bool load(const std::uint8_t* in, std::size_t size);
+  bool load(const std::uint8_t* in, std::size_t size, std::string* why);
 
  private:
   void begin(std::uint64_t seed);

@@ -213,7 +213,11 @@ RETRO_API bool retro_serialize(void* data, size_t size) {
 }
 
 RETRO_API bool retro_unserialize(const void* data, size_t size) {
-  return core && core->load(static_cast<const std::uint8_t*>(data), size);
+  std::string why;
+  if (!core) return false;
+  if (core->load(static_cast<const std::uint8_t*>(data), size, &why)) return true;
+  say(RETRO_LOG_WARN, "the state is not loaded: " + why);
+  return false;
 }
 
 RETRO_API void retro_cheat_reset() {}

@@ -291,6 +291,9 @@ TEST_F(CoreTest, ASavedStateGivesTheGameBackExactlyInThisInstanceAndAnother) {
     EXPECT_FALSE(core->load(bad));
     EXPECT_EQ(core->save(), after);
   }
+  ASSERT_EQ(core->log.size(), 5u);
+  EXPECT_NE(core->log[0].find("the state is not loaded: a damaged saved game"), std::string::npos)
+      << core->log[0];
 }
 
 }  // namespace
