@@ -122,8 +122,8 @@ TEST_F(CoreTest, PlaysTheGameTheScriptedDriverPlaysFromTheSameInputs) {
       {641, Step::pad, RETRO_DEVICE_ID_JOYPAD_START, false, "release 80"},
   };
   const std::vector<long> looks = {0, 21, 150, 299, 330, 500, 620, 700};
-  const std::string dir = std::filesystem::temp_directory_path() / "mazeblast-core-test";
-  std::filesystem::create_directories(dir);
+  std::string dir = std::filesystem::temp_directory_path() / "mazeblast-core-test-XXXXXX";
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
 
   std::ostringstream script;
   script << "floor 16\n";
