@@ -6,10 +6,14 @@
 
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 
-#include "paint/painter.h"
 #include "game/Frmbomb.h"
+#include "paint/canvas.h"
+#include "paint/painter.h"
+#include "scene/controls.h"
+#include "scene/runner.h"
 #include "screen/xpm.h"
 
 namespace mazeblast {
@@ -66,6 +70,48 @@ TEST(Screenshot, TitleScreenInTheDummyWindow) {
   EXPECT_TRUE(same(pixels->at(100, 160), {0, 0, 0}));
   // The amber walker over its points.
   EXPECT_TRUE(same(pixels->at(216 + 4, 120 + 16), {248, 191, 36}));
+}
+
+// The picture kept in memory, drawn again only where it changed after each step of random
+// play, is pixel for pixel the picture the painter draws whole: text cut at its label and at
+// the part drawn, buttons' edges, sprites over sprites.
+TEST(Screenshot, APictureDrawnWhereItChangedIsThePictureDrawnWhole) {
+  auto game = std::make_unique<Frmbomb>();
+  Frmbomb& g = *game;
+  g.rnd.reseed(3);
+  g.Form_Load();
+  Controls controls(g);
+  SoftwareCanvas kept;
+  std::string error;
+  ASSERT_TRUE(kept.ready(&error)) << error;
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 849, 565, 32, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
+  ASSERT_NE(renderer, nullptr) << SDL_GetError();
+  {
+    Painter whole(renderer);
+    ASSERT_TRUE(whole.load(&error)) << error;
+    std::mt19937 rng(11);
+    const int keys[] = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeySpace, kKeySpace, kKeyP};
+    for (int step = 0; step < 200; ++step) {
+      const int what = static_cast<int>(rng() % 10);
+      if (what == 0) controls.pressShown();
+      if (what >= 1 && what <= 3) controls.keyDown(keys[rng() % 7], false, false);
+      if (what == 4) controls.keyUp(keys[rng() % 7]);
+      if (what >= 5) advanceBy(g, static_cast<int>(rng() % 400));
+      kept.draw(g);
+      whole.paint(g);
+      SDL_RenderPresent(renderer);
+      long differ = 0;
+      for (int y = 0; y < 565; ++y) {
+        const auto* a = kept.pixels() + y * kept.pitch() / 4;
+        const auto* b = static_cast<const std::uint32_t*>(surface->pixels) + y * surface->pitch / 4;
+        for (int x = 0; x < 849; ++x) differ += (a[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF);
+      }
+      ASSERT_EQ(differ, 0) << "pixels differ after step " << step;
+    }
+  }
+  SDL_DestroyRenderer(renderer);
+  SDL_FreeSurface(surface);
 }
 
 // The browser decodes the pictures itself: to the same pixels SDL_image makes of them.
