@@ -3,13 +3,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
+#include <random>
 #include <set>
 
 #include "game/Frmbomb.h"
+#include "scene/controls.h"
 #include "scene/runner.h"
 
 namespace mazeblast {
+
+// One step of random play through the controls: the shown button pressed, one of `keys` down
+// or up, or a wait of up to `longestWaitMs`.
+template <std::size_t N>
+void randomStep(Frmbomb& g, Controls& controls, std::mt19937& rng, const int (&keys)[N],
+                int longestWaitMs) {
+  const int what = static_cast<int>(rng() % 10);
+  if (what == 0) controls.pressShown();
+  if (what >= 1 && what <= 3) controls.keyDown(keys[rng() % N], false, false);
+  if (what == 4) controls.keyUp(keys[rng() % N]);
+  if (what >= 5) advanceBy(g, static_cast<int>(rng() % longestWaitMs));
+}
 
 // The corner of cell (c, r).
 inline int cx(int c) {

@@ -12,6 +12,7 @@
 #include "scene/damage.h"
 #include "scene/registry.h"
 #include "scene/runner.h"
+#include "tests/game_fixture.h"
 
 namespace mazeblast {
 namespace {
@@ -74,11 +75,7 @@ TEST(Damage, DrawingOnlyTheChangedRectanglesGivesTheWholePicture) {
   const int keys[] = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeySpace, kKeyP, kKeyQ};
   int frames = 0, drawn = 0;
   for (int step = 0; step < 500; ++step) {
-    const int what = static_cast<int>(rng() % 10);
-    if (what == 0) controls.pressShown();
-    if (what >= 1 && what <= 3) controls.keyDown(keys[rng() % 7], false, false);
-    if (what == 4) controls.keyUp(keys[rng() % 7]);
-    if (what >= 5) advanceBy(g, static_cast<int>(rng() % 300));
+    randomStep(g, controls, rng, keys, 300);
     for (const Rect& r : damage.since(g)) {
       kept.draw(g, r);
       drawn += r.w * r.h;

@@ -13,8 +13,8 @@
 #include "paint/canvas.h"
 #include "paint/painter.h"
 #include "scene/controls.h"
-#include "scene/runner.h"
 #include "screen/xpm.h"
+#include "tests/game_fixture.h"
 
 namespace mazeblast {
 namespace {
@@ -93,11 +93,7 @@ TEST(Screenshot, APictureDrawnWhereItChangedIsThePictureDrawnWhole) {
     std::mt19937 rng(11);
     const int keys[] = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeySpace, kKeySpace, kKeyP};
     for (int step = 0; step < 200; ++step) {
-      const int what = static_cast<int>(rng() % 10);
-      if (what == 0) controls.pressShown();
-      if (what >= 1 && what <= 3) controls.keyDown(keys[rng() % 7], false, false);
-      if (what == 4) controls.keyUp(keys[rng() % 7]);
-      if (what >= 5) advanceBy(g, static_cast<int>(rng() % 400));
+      randomStep(g, controls, rng, keys, 400);
       kept.draw(g);
       whole.paint(g);
       SDL_RenderPresent(renderer);
