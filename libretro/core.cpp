@@ -45,14 +45,10 @@ int retroKeyToVirtual(unsigned keycode) {
 }
 
 CoreGame::CoreGame(std::uint64_t seed) {
-  begin(seed);
+  reset(seed);
 }
 
 void CoreGame::reset(std::uint64_t seed) {
-  begin(seed);
-}
-
-void CoreGame::begin(std::uint64_t seed) {
   // As the window starts a game: the timer floor of a real clock, then the title screen.
   controls_.reset();
   game_ = std::make_unique<Frmbomb>();

@@ -54,6 +54,7 @@ class CoreGame {
 
   // False, with the reason, where the picture cannot be drawn (no font).
   bool ready(std::string* error) const { return canvas_.ready(error); }
+  // A new game on the title screen, as at the start.
   void reset(std::uint64_t seed);
 
   // A key of the keyboard, taken at the start of the next frame; modifiers as libretro's
@@ -78,7 +79,6 @@ class CoreGame {
   bool load(const std::uint8_t* in, std::size_t size, std::string* why);
 
  private:
-  void begin(std::uint64_t seed);
   void padInput(const PadState& pad);
   void press(int key, bool down, bool byPad, unsigned modifiers = 0);
   void heard();
