@@ -331,9 +331,23 @@ try:
             time.sleep(0.1)
         return caches
 
+    def new_worker_settled():
+        """Waits, up to ten seconds, until the new worker has taken over and claimed this tab."""
+        for _ in range(100):
+            if driver.execute_async_script("""navigator.serviceWorker.getRegistration().then(
+                (r) => arguments[0](!!r && !r.installing && !r.waiting && !!r.active &&
+                                    r.active.state === 'activated' &&
+                                    navigator.serviceWorker.controller === r.active),
+                () => arguments[0](false))"""):
+                return
+            time.sleep(0.1)
+
     caches = new_cache_kept()
+    new_worker_settled()
     # The visit after, in a tab of its own: headless Chromium now and then never finishes
-    # reloading a page that a new worker claimed while it loaded.
+    # loading a page that a new worker claimed while it loaded. Such a tab is closed, and the
+    # worker is asked from the first tab, which is loaded, to look again.
+    first_tab = driver.current_window_handle
     driver.set_page_load_timeout(60)
     fresh = False
     for attempt in range(3):
@@ -345,10 +359,12 @@ try:
             print("     the visit after the new build did not finish loading in 60 s")
         if fresh:
             break
-        # Headless Chromium now and then leaves the new worker waiting: ask it to look again.
+        driver.close()
+        driver.switch_to.window(first_tab)
         driver.execute_async_script("""navigator.serviceWorker.getRegistration()
             .then((r) => r && r.update()).then(() => arguments[0](), () => arguments[0]())""")
         caches = new_cache_kept()
+        new_worker_settled()
     check(not kept and fresh, f"a new build replaced the kept one at a later visit "
           f"(visit {attempt + 2}): caches {caches}")
     errors = console_errors(driver)
