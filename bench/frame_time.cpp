@@ -1,6 +1,6 @@
 // How long one frame takes to draw and show in a window of a given size, with the game's own
-// window set-up: its picture drawn at 849 x 565 and shown filling the window (sharp bilinear
-// between whole-number scales) or by whole numbers only. Run it under xvfb-run.
+// window set-up: its picture filling the window (drawn at the window's resolution between
+// whole-number scales) or by whole numbers only. Run it under xvfb-run.
 //   frame_time [WIDTHxHEIGHT] [FRAMES] [whole]
 #include <SDL.h>
 

@@ -8,17 +8,10 @@
 namespace mazeblast {
 
 WindowPicture::WindowPicture(SDL_Renderer* renderer, Painter& painter, bool wholeNumbers)
-    : renderer_(renderer), painter_(painter), whole_(wholeNumbers) {
-  const int w = layout::kClientWidth / kTwipsPerPixel, h = layout::kClientHeight / kTwipsPerPixel;
-  SDL_RenderSetLogicalSize(renderer_, w, h);
-  SDL_RenderSetIntegerScale(renderer_, whole_ ? SDL_TRUE : SDL_FALSE);
-  picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-  if (picture_) SDL_SetTextureScaleMode(picture_, SDL_ScaleModeNearest);
-}
-
-WindowPicture::~WindowPicture() {
-  if (sharp_) SDL_DestroyTexture(sharp_);
-  if (picture_) SDL_DestroyTexture(picture_);
+    : renderer_(renderer), painter_(painter) {
+  SDL_RenderSetLogicalSize(renderer_, layout::kClientWidth / kTwipsPerPixel,
+                           layout::kClientHeight / kTwipsPerPixel);
+  SDL_RenderSetIntegerScale(renderer_, wholeNumbers ? SDL_TRUE : SDL_FALSE);
 }
 
 float WindowPicture::scale() const {
@@ -27,50 +20,13 @@ float WindowPicture::scale() const {
   return std::min(sx, sy);
 }
 
-SDL_Texture* WindowPicture::sharpAt(int scale) {
-  int w = 0, h = 0;
-  if (sharp_) SDL_QueryTexture(sharp_, nullptr, nullptr, &w, &h);
-  const int pw = layout::kClientWidth / kTwipsPerPixel, ph = layout::kClientHeight / kTwipsPerPixel;
-  if (!sharp_ || w != pw * scale) {
-    if (sharp_) SDL_DestroyTexture(sharp_);
-    sharp_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                               pw * scale, ph * scale);
-    if (sharp_) SDL_SetTextureScaleMode(sharp_, SDL_ScaleModeLinear);
-  }
-  return sharp_;
-}
-
 void WindowPicture::show(const Frmbomb& game) {
+  // At a whole-number scale each of the picture's pixels is a square of the window's: the
+  // same picture as drawn at its own size and copied larger. Between them the painter draws
+  // at the window's resolution.
   const float s = scale();
-  const int up = static_cast<int>(std::ceil(s - 1e-4f));
-  if (whole_ || std::abs(s - static_cast<float>(up)) <= 1e-4f || !picture_) {
-    // At a whole-number scale SDL draws the picture straight into the window, each of its
-    // pixels a square of the window's: the same picture as drawn at its own size and copied
-    // larger, for a third of the work of a software renderer.
-    painter_.paint(game);
-    SDL_RenderPresent(renderer_);
-    sharpScale_ = 0;
-    return;
-  }
-  SDL_Texture* sharp = sharpAt(up);
-  SDL_SetRenderTarget(renderer_, picture_);
+  painter_.setScale(std::abs(s - std::round(s)) <= 1e-4f ? 1 : s);
   painter_.paint(game);
-  const std::vector<Rect>& changed = damage_.since(game);
-  if (sharp) {
-    // Copied larger where it changed; all of it where the larger copy is new.
-    SDL_SetRenderTarget(renderer_, sharp);
-    if (sharpScale_ != up) SDL_RenderCopy(renderer_, picture_, nullptr, nullptr);
-    for (const Rect& r : changed) {
-      if (sharpScale_ != up) break;
-      const SDL_Rect from{r.x, r.y, r.w, r.h}, to{r.x * up, r.y * up, r.w * up, r.h * up};
-      SDL_RenderCopy(renderer_, picture_, &from, &to);
-    }
-    sharpScale_ = up;
-  }
-  SDL_SetRenderTarget(renderer_, nullptr);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, sharp ? sharp : picture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
 }
 

@@ -296,10 +296,8 @@ int runGame(const Options& options) {
       runToNow();
       if (!input.handle(ev)) return finish();
       if (fitUntilUs && ev.type == SDL_WINDOWEVENT) fitFrame();
-      if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET) {
-        picture.lost();
+      if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET)
         controls.markChanged();
-      }
       heard();
       if (!options.record.empty()) writer.settled();
       got = SDL_PollEvent(&ev) != 0;

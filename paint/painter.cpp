@@ -3,6 +3,8 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
@@ -24,6 +26,32 @@ void fill(SDL_Renderer* r, const SDL_Rect& box, Rgb c) {
   SDL_RenderFillRect(r, &box);
 }
 
+const FontSpec* const kFaces[] = {&layout::kStatusFont, &layout::kTitleFont,  &layout::kPointsFont,
+                                  &layout::kHelpFont,   &layout::kCreditFont, &layout::kCountFont,
+                                  &layout::kButtonFont};
+
+// A copy `times` times larger, each pixel a square of pixels, in the same pixel format, with
+// the same palette and see-through colour.
+SDL_Surface* enlarged(SDL_Surface* s, int times) {
+  SDL_Surface* big = SDL_CreateRGBSurfaceWithFormat(0, s->w * times, s->h * times,
+                                                    s->format->BitsPerPixel, s->format->format);
+  if (!big) return nullptr;
+  if (s->format->palette) SDL_SetSurfacePalette(big, s->format->palette);
+  Uint32 key = 0;
+  if (SDL_GetColorKey(s, &key) == 0) SDL_SetColorKey(big, SDL_TRUE, key);
+  const int bytes = s->format->BytesPerPixel;
+  SDL_LockSurface(s);
+  SDL_LockSurface(big);
+  for (int y = 0; y < big->h; ++y) {
+    const auto* from = static_cast<const Uint8*>(s->pixels) + (y / times) * s->pitch;
+    auto* to = static_cast<Uint8*>(big->pixels) + y * big->pitch;
+    for (int x = 0; x < big->w; ++x) std::memcpy(to + x * bytes, from + (x / times) * bytes, bytes);
+  }
+  SDL_UnlockSurface(big);
+  SDL_UnlockSurface(s);
+  return big;
+}
+
 }  // namespace
 
 Painter::~Painter() {
@@ -32,27 +60,53 @@ Painter::~Painter() {
   for (auto& [key, font] : fonts_) TTF_CloseFont(font);
 }
 
-bool Painter::load(std::string* error) {
+bool Painter::makePictures(int times, std::string* error) {
   for (int i = 0; i < art::count; ++i) {
     const PictureArt* a = art::all[i];
     SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(a->xpm));
+    if (s && times > 1) {
+      SDL_Surface* big = enlarged(s, times);
+      SDL_FreeSurface(s);
+      s = big;
+    }
     SDL_Texture* t = s ? SDL_CreateTextureFromSurface(renderer_, s) : nullptr;
     if (s) SDL_FreeSurface(s);
     if (!t) {
       *error = std::string("cannot make the picture ") + a->name + ": " + SDL_GetError();
       return false;
     }
-    pictures_[a] = t;
+    SDL_SetTextureScaleMode(t, times > 1 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_Texture*& kept = pictures_[a];
+    if (kept) SDL_DestroyTexture(kept);
+    kept = t;
   }
-  for (const FontSpec* face :
-       {&layout::kStatusFont, &layout::kTitleFont, &layout::kPointsFont, &layout::kHelpFont,
-        &layout::kCreditFont, &layout::kCountFont, &layout::kButtonFont}) {
+  pictureTimes_ = times;
+  return true;
+}
+
+bool Painter::load(std::string* error) {
+  if (!makePictures(1, error)) return false;
+  for (const FontSpec* face : kFaces) {
     auto key = std::make_tuple(std::string(face->family), face->pixels, face->weight, face->italic);
     TTF_Font* f = openFont(*face, error);
     if (!f) return false;
     fonts_[key] = f;
   }
   return true;
+}
+
+void Painter::setScale(float scale) {
+  if (scale == scale_) return;
+  const int times = std::max(1, static_cast<int>(std::ceil(scale - 1e-4f)));
+  std::string error;
+  // Pictures that cannot be made larger stay as they were, drawn less smoothly.
+  if (times != pictureTimes_) makePictures(times, &error);
+  for (const FontSpec* face : kFaces)
+    if (TTF_Font* f = font(*face))
+      TTF_SetFontSize(f, static_cast<int>(std::lround(face->pixels * scale)));
+  for (auto& [key, t] : texts_) SDL_DestroyTexture(t.texture);
+  texts_.clear();
+  scale_ = scale;
 }
 
 TTF_Font* Painter::font(const FontSpec& face) {
@@ -102,11 +156,16 @@ void Painter::drawSprite(const Sprite& s) {
   if (it == pictures_.end()) return;
   int w = 0, h = 0;
   SDL_QueryTexture(it->second, nullptr, nullptr, &w, &h);
-  // Pictures are never scaled: drawn at their own size, cut to the sprite's rectangle.
+  w /= pictureTimes_;
+  h /= pictureTimes_;
+  // Pictures are drawn at their own size, cut to the sprite's rectangle (from a copy made
+  // larger where the target is).
   const SDL_Rect box = rectOf(s.Left, s.Top, s.Width, s.Height);
   const SDL_Rect src{0, 0, std::min(w, box.w), std::min(h, box.h)};
   const SDL_Rect dst{box.x, box.y, src.w, src.h};
-  SDL_RenderCopy(renderer_, it->second, &src, &dst);
+  const int n = pictureTimes_;
+  const SDL_Rect from{0, 0, src.w * n, src.h * n};
+  SDL_RenderCopy(renderer_, it->second, &from, &dst);
 }
 
 void Painter::drawLabel(const Label& l) {
@@ -160,24 +219,32 @@ void Painter::drawText(const void* key, TTF_Font* f, std::string_view text, Rgb 
     SDL_FreeSurface(s);
   }
   if (!c.texture) return;
-  int x = box.x;
-  if (align == Align::Right) x = box.x + box.w - c.w;
-  if (align == Align::Center) x = box.x + (box.w - c.w) / 2;
+  // Placed in the target's own pixels, where the text was set: each of its pixels one of the
+  // target's.
+  const auto at = [&](int v) { return static_cast<int>(std::lround(v * scale_)); };
+  const int left = at(box.x), top = at(box.y), width = at(box.x + box.w) - left,
+            height = at(box.y + box.h) - top;
+  int x = left;
+  if (align == Align::Right) x = left + width - c.w;
+  if (align == Align::Center) x = left + (width - c.w) / 2;
   // Button captions sit in the middle of the face; label captions at the top, as labels do.
-  const int y = underline >= 0 ? box.y + (box.h - c.h) / 2 : box.y;
-  const SDL_Rect dst{x, y, c.w, c.h};
+  const int y = underline >= 0 ? top + (height - c.h) / 2 : top;
+  const auto game = [&](int v) { return static_cast<float>(v) / scale_; };
+  const SDL_FRect dst{game(x), game(y), game(c.w), game(c.h)};
   // Never spill: a wider stand-in face is cut at the label's edge.
   SDL_Rect cut = box;
   if (clip_ && !SDL_IntersectRect(&box, clip_, &cut)) return;
   SDL_RenderSetClipRect(renderer_, &cut);
-  SDL_RenderCopy(renderer_, c.texture, nullptr, &dst);
+  SDL_RenderCopyF(renderer_, c.texture, nullptr, &dst);
   if (underline >= 0 && underline < static_cast<int>(c.text.size())) {
     int before = 0, through = 0;
     TTF_SizeUTF8(f, c.text.substr(0, underline).c_str(), &before, nullptr);
     TTF_SizeUTF8(f, c.text.substr(0, underline + 1).c_str(), &through, nullptr);
     const int base = y + TTF_FontAscent(f) + 1;
+    const SDL_FRect line{game(x + before), game(base), game(through - before),
+                         game(std::max(1, at(1)))};
     SDL_SetRenderDrawColor(renderer_, colour.r, colour.g, colour.b, 255);
-    SDL_RenderDrawLine(renderer_, x + before, base, x + through - 1, base);
+    SDL_RenderFillRectF(renderer_, &line);
   }
   SDL_RenderSetClipRect(renderer_, clip_);
 }

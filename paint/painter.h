@@ -36,6 +36,12 @@ class Painter {
   // the part inside `clip`, every element that meets it drawn again in the drawing order:
   // the same pixels there as a whole painting.
   void paint(const Frmbomb& f, const Rect* clip = nullptr);
+  // How many of the target's pixels a game pixel takes, where the renderer scales what is
+  // drawn (a window filled between whole-number scales): the text is set at that size and
+  // the pictures are made the next whole number of times larger, to be smoothed down from
+  // there, so that flat shapes and letters are drawn at the target's own resolution and
+  // every picture's pixel covers the same area. 1, the game's own pixels, until set.
+  void setScale(float scale);
 
  private:
   struct CachedText {
@@ -49,8 +55,11 @@ class Painter {
   void drawText(const void* key, TTF_Font* font, std::string_view text, Rgb colour,
                 const SDL_Rect& box, Align align, int underline = -1);
   TTF_Font* font(const FontSpec& face);
+  bool makePictures(int times, std::string* error);
 
   SDL_Renderer* renderer_;
+  float scale_ = 1;
+  int pictureTimes_ = 1;            // how many times larger than their own the picture textures are
   const SDL_Rect* clip_ = nullptr;  // the part being painted, or null for all of it
   std::unordered_map<const PictureArt*, SDL_Texture*> pictures_;
   std::map<std::tuple<std::string, int, int, bool>, TTF_Font*> fonts_;

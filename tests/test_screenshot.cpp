@@ -110,6 +110,93 @@ TEST(Screenshot, APictureDrawnWhereItChangedIsThePictureDrawnWhole) {
   SDL_FreeSurface(surface);
 }
 
+// Between whole-number scales the painter draws at the target's own resolution: the
+// rectangles with sharp edges, the title set at the larger size where the larger label has
+// it; set back to 1, it draws the game's own picture again, pixel for pixel.
+TEST(Screenshot, BetweenWholeNumbersShapesAndLettersAreDrawnAtTheTargetsResolution) {
+  auto game = std::make_unique<Frmbomb>();
+  game->Form_Load();
+  SoftwareCanvas one;
+  std::string error;
+  ASSERT_TRUE(one.ready(&error)) << error;
+  one.draw(*game);
+  constexpr int kW = 1623, kH = 1080;  // 1080p's height, the picture at 1.9115
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 32, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
+  ASSERT_NE(renderer, nullptr) << SDL_GetError();
+  SDL_RenderSetLogicalSize(renderer, 849, 565);
+  float scale = 0, ignored = 0;
+  SDL_RenderGetScale(renderer, &scale, &ignored);
+  ASSERT_NEAR(scale, 1080.0f / 565, 1e-4f);
+  const auto at = [&](int x, int y) {
+    const Uint32 p = static_cast<const Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
+    return Rgb{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+               static_cast<std::uint8_t>(p)};
+  };
+  // The title's yellow ink: its bounds, in the picture's own pixels or the target's, and how
+  // many of its pixels are blended at the letters' edges for each one wholly yellow. Set at
+  // the target's resolution, the edges are as thin as at the game's own, so that share falls
+  // as the letters grow; copied larger, it would stay.
+  struct Bounds {
+    int left = 1 << 20, right = -1, top = 1 << 20, bottom = -1;
+    double edges = 0;
+  };
+  const auto yellowIn = [](int w, int h, auto pixel) {
+    Bounds b;
+    long full = 0, part = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const Rgb p = pixel(x, y);
+        part += p.b == 0 && p.r == p.g && p.r > 0 && p.r < 255;
+        if (!same(p, {255, 255, 0})) continue;
+        ++full;
+        b.left = std::min(b.left, x);
+        b.right = std::max(b.right, x);
+        b.top = std::min(b.top, y);
+        b.bottom = std::max(b.bottom, y);
+      }
+    b.edges = static_cast<double>(part) / std::max(1L, full);
+    return b;
+  };
+  const Bounds small = yellowIn(849, 60, [&](int x, int y) {
+    const Uint32 p = one.pixels()[y * one.pitch() / 4 + x];
+    return Rgb{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+               static_cast<std::uint8_t>(p)};
+  });
+  {
+    Painter painter(renderer);
+    ASSERT_TRUE(painter.load(&error)) << error;
+    painter.setScale(scale);
+    painter.paint(*game);
+    // Two rows of pillars and the border beside them, away from any sprite, caption or
+    // button: every pixel the field's black or the pillars' red, none blended between them.
+    long blended = 0;
+    for (int y = static_cast<int>(185 * scale); y < static_cast<int>(255 * scale); ++y)
+      for (int x = 0; x < kW; ++x)
+        blended += !same(at(x, y), {0, 0, 0}) && !same(at(x, y), {192, 0, 0});
+    EXPECT_EQ(blended, 0);
+    const Bounds big = yellowIn(kW, static_cast<int>(60 * scale), at);
+    // Letters set at the larger size keep their shapes, give or take a pixel a letter.
+    EXPECT_NEAR(big.left, small.left * scale, 6);
+    EXPECT_NEAR(big.right, (small.right + 1) * scale, 6);
+    EXPECT_NEAR(big.bottom - big.top, (small.bottom - small.top + 1) * scale, 4);
+    EXPECT_LT(big.edges, small.edges * 0.75) << "edges " << big.edges << " against " << small.edges;
+
+    SDL_RenderSetLogicalSize(renderer, 0, 0);
+    SDL_RenderSetScale(renderer, 1, 1);
+    painter.setScale(1);
+    painter.paint(*game);
+    long differ = 0;
+    for (int y = 0; y < 565; ++y)
+      for (int x = 0; x < 849; ++x)
+        differ += (static_cast<const Uint32*>(surface->pixels)[y * surface->pitch / 4 + x] &
+                   0xFFFFFF) != (one.pixels()[y * one.pitch() / 4 + x] & 0xFFFFFF);
+    EXPECT_EQ(differ, 0) << "pixels differ from the game's own picture at scale 1";
+  }
+  SDL_DestroyRenderer(renderer);
+  SDL_FreeSurface(surface);
+}
+
 // The browser decodes the pictures itself: to the same pixels SDL_image makes of them.
 TEST(Pictures, DecodedAsTheWindowDecodesThem) {
   for (int i = 0; i < art::count; ++i) {
