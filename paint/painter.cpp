@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
@@ -61,6 +62,8 @@ Painter::~Painter() {
 }
 
 bool Painter::makePictures(int times, std::string* error) {
+  // All made before any is replaced: the pictures are all of one size.
+  std::unordered_map<const PictureArt*, SDL_Texture*> made;
   for (int i = 0; i < art::count; ++i) {
     const PictureArt* a = art::all[i];
     SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(a->xpm));
@@ -73,13 +76,14 @@ bool Painter::makePictures(int times, std::string* error) {
     if (s) SDL_FreeSurface(s);
     if (!t) {
       *error = std::string("cannot make the picture ") + a->name + ": " + SDL_GetError();
+      for (auto& [art, tex] : made) SDL_DestroyTexture(tex);
       return false;
     }
     SDL_SetTextureScaleMode(t, times > 1 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    SDL_Texture*& kept = pictures_[a];
-    if (kept) SDL_DestroyTexture(kept);
-    kept = t;
+    made[a] = t;
   }
+  for (auto& [art, tex] : pictures_) SDL_DestroyTexture(tex);
+  pictures_ = std::move(made);
   pictureTimes_ = times;
   return true;
 }
