@@ -116,15 +116,17 @@ win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
 xdotool windowfocus --sync "$win"
 sleep 1
 title() { xprop -id "$win" WM_NAME | sed -n 's/.*= "\(.*\)"$/\1/p'; }
+# titled WANT: the title says WANT within three seconds (at once, on a machine not busy).
+titled() {
+  for _ in $(seq 30); do [ "$(title)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
 xdotool key p
-sleep 0.3
-[ "$(title)" = "RMO Mazeblast (replay at 1x, paused)" ] || fail "P did not hold the watching: $(title)"
+titled "RMO Mazeblast (replay at 1x, paused)" || fail "P did not hold the watching: $(title)"
 xdotool key equal equal
-sleep 0.3
-[ "$(title)" = "RMO Mazeblast (replay at 4x, paused)" ] || fail "+ did not double the speed: $(title)"
+titled "RMO Mazeblast (replay at 4x, paused)" || fail "+ did not double the speed: $(title)"
 xdotool key minus p
-sleep 0.3
-[ "$(title)" = "RMO Mazeblast (replay at 2x)" ] || fail "- did not halve the speed: $(title)"
+titled "RMO Mazeblast (replay at 2x)" || fail "- did not halve the speed: $(title)"
 xdotool key q
 wait $pid || fail "Q ended the watching with status $?"
 grep -Eq '^replay verified: [0-9]+ checks; the watching stopped at [0-9.]+ s$' "$dir/watched" ||
