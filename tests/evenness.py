@@ -75,6 +75,13 @@ def blended_run(screen, picture, scale, ox, oy):
     return widest
 
 
+def corner(error, x, y, steps):
+    """The corner near (x, y), across then down by `steps`, where `error(x, y)` is least."""
+    x = min((error(x + d, y), x + d) for d in steps)[1]
+    y = min((error(x, y + d), y + d) for d in steps)[1]
+    return x, y
+
+
 def measure(screen, picture, box=None, sprites=(), exact=False):
     """`box` is the part of the screen the picture is centred in, or with `exact` the
     picture's own rectangle (a page may make it a device pixel off the picture's shape)."""
@@ -97,9 +104,8 @@ def measure(screen, picture, box=None, sprites=(), exact=False):
     xs, ys = inner(cx, cy)
     band_x = slice(xs.start + (xs.stop - xs.start) // 3, xs.start + (xs.stop - xs.start) // 3 + 160)
     band_y = slice(ys.start + (ys.stop - ys.start) // 3, ys.start + (ys.stop - ys.start) // 3 + 160)
-    steps = numpy.arange(-1.0, 1.01, 0.1)
-    ox = min((error(cx + d, cy, band_x, band_y), cx + d) for d in steps)[1]
-    oy = min((error(ox, cy + d, band_x, band_y), cy + d) for d in steps)[1]
+    ox, oy = corner(lambda x, y: error(x, y, band_x, band_y), cx, cy,
+                    numpy.arange(-1.0, 1.01, 0.1))
     xs, ys = inner(ox, oy)
     result = {"x": x0 + ox, "y": y0 + oy, "scale": scale, "width": W * scale,
               "height": H * scale, "share": max(W * scale / w, H * scale / h),
@@ -121,9 +127,7 @@ def measure(screen, picture, box=None, sprites=(), exact=False):
             return errors / count
 
         near = numpy.arange(-0.6, 0.61, 0.1)
-        px = min((sprite_error(ox + d, oy), ox + d) for d in near)[1]
-        py = min((sprite_error(px, oy + d), oy + d) for d in near)[1]
-        result["sprite_error"] = sprite_error(px, py)
+        result["sprite_error"] = sprite_error(*corner(sprite_error, ox, oy, near))
     return result
 
 

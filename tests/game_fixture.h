@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <set>
@@ -14,17 +15,28 @@
 
 namespace mazeblast {
 
-// One step of random play through the controls: the shown button pressed, one of `keys` down
-// or up, or a wait of up to `longestWaitMs`.
-template <std::size_t N>
-void randomStep(Frmbomb& g, Controls& controls, std::mt19937& rng, const int (&keys)[N],
-                int longestWaitMs) {
-  const int what = static_cast<int>(rng() % 10);
-  if (what == 0) controls.pressShown();
-  if (what >= 1 && what <= 3) controls.keyDown(keys[rng() % N], false, false);
-  if (what == 4) controls.keyUp(keys[rng() % N]);
-  if (what >= 5) advanceBy(g, static_cast<int>(rng() % longestWaitMs));
-}
+// A game on a seeded field, played at random through its controls.
+struct RandomPlay {
+  RandomPlay(std::uint64_t fieldSeed, unsigned keySeed) : rng(keySeed) {
+    g.rnd.reseed(fieldSeed);
+    g.Form_Load();
+  }
+  // One step: the shown button pressed, one of `keys` down or up, or a wait of up to
+  // `longestWaitMs`.
+  template <std::size_t N>
+  void step(const int (&keys)[N], int longestWaitMs) {
+    const int what = static_cast<int>(rng() % 10);
+    if (what == 0) controls.pressShown();
+    if (what >= 1 && what <= 3) controls.keyDown(keys[rng() % N], false, false);
+    if (what == 4) controls.keyUp(keys[rng() % N]);
+    if (what >= 5) advanceBy(g, static_cast<int>(rng() % longestWaitMs));
+  }
+
+  std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
+  Frmbomb& g = *game;
+  Controls controls{g};
+  std::mt19937 rng;
+};
 
 // The corner of cell (c, r).
 inline int cx(int c) {

@@ -4,11 +4,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <random>
 #include <string_view>
 #include <vector>
 
-#include "scene/controls.h"
 #include "scene/damage.h"
 #include "scene/registry.h"
 #include "scene/runner.h"
@@ -64,18 +62,14 @@ struct Canvas {
 };
 
 TEST(Damage, DrawingOnlyTheChangedRectanglesGivesTheWholePicture) {
-  auto game = std::make_unique<Frmbomb>();
-  Frmbomb& g = *game;
-  g.rnd.reseed(5);
-  g.Form_Load();
-  Controls controls(g);
+  RandomPlay play(5, 7);
+  const Frmbomb& g = play.g;
   Damage damage;
   Canvas kept, whole;
-  std::mt19937 rng(7);
   const int keys[] = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeySpace, kKeyP, kKeyQ};
   int frames = 0, drawn = 0;
   for (int step = 0; step < 500; ++step) {
-    randomStep(g, controls, rng, keys, 300);
+    play.step(keys, 300);
     for (const Rect& r : damage.since(g)) {
       kept.draw(g, r);
       drawn += r.w * r.h;

@@ -6,26 +6,39 @@
 
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "game/Frmbomb.h"
 #include "paint/canvas.h"
 #include "paint/painter.h"
-#include "scene/controls.h"
 #include "screen/xpm.h"
 #include "tests/game_fixture.h"
 
 namespace mazeblast {
 namespace {
 
+Rgb rgbOf(Uint32 p) {
+  return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+          static_cast<std::uint8_t>(p)};
+}
+
+// Pixel (x, y) of a picture of 32-bit pixels, a row every `pitch` bytes.
+Uint32 pixelOf(const void* pixels, int pitch, int x, int y) {
+  return static_cast<const Uint32*>(pixels)[y * pitch / 4 + x];
+}
+
+// How many of the game picture's 849 x 565 pixels differ in colour between two pictures.
+long differing(const void* a, int pitchA, const void* b, int pitchB) {
+  long differ = 0;
+  for (int y = 0; y < 565; ++y)
+    for (int x = 0; x < 849; ++x)
+      differ += (pixelOf(a, pitchA, x, y) & 0xFFFFFF) != (pixelOf(b, pitchB, x, y) & 0xFFFFFF);
+  return differ;
+}
+
 struct Pixels {
   Uint32 data[565][849];
-  Rgb at(int x, int y) const {
-    const Uint32 p = data[y][x];
-    return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-            static_cast<std::uint8_t>(p)};
-  }
+  Rgb at(int x, int y) const { return rgbOf(data[y][x]); }
 };
 
 bool same(Rgb a, Rgb b) {
@@ -76,11 +89,8 @@ TEST(Screenshot, TitleScreenInTheDummyWindow) {
 // play, is pixel for pixel the picture the painter draws whole: text cut at its label and at
 // the part drawn, buttons' edges, sprites over sprites.
 TEST(Screenshot, APictureDrawnWhereItChangedIsThePictureDrawnWhole) {
-  auto game = std::make_unique<Frmbomb>();
-  Frmbomb& g = *game;
-  g.rnd.reseed(3);
-  g.Form_Load();
-  Controls controls(g);
+  RandomPlay play(3, 11);
+  const Frmbomb& g = play.g;
   SoftwareCanvas kept;
   std::string error;
   ASSERT_TRUE(kept.ready(&error)) << error;
@@ -90,20 +100,14 @@ TEST(Screenshot, APictureDrawnWhereItChangedIsThePictureDrawnWhole) {
   {
     Painter whole(renderer);
     ASSERT_TRUE(whole.load(&error)) << error;
-    std::mt19937 rng(11);
     const int keys[] = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeySpace, kKeySpace, kKeyP};
     for (int step = 0; step < 200; ++step) {
-      randomStep(g, controls, rng, keys, 400);
+      play.step(keys, 400);
       kept.draw(g);
       whole.paint(g);
       SDL_RenderPresent(renderer);
-      long differ = 0;
-      for (int y = 0; y < 565; ++y) {
-        const auto* a = kept.pixels() + y * kept.pitch() / 4;
-        const auto* b = static_cast<const std::uint32_t*>(surface->pixels) + y * surface->pitch / 4;
-        for (int x = 0; x < 849; ++x) differ += (a[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF);
-      }
-      ASSERT_EQ(differ, 0) << "pixels differ after step " << step;
+      ASSERT_EQ(differing(kept.pixels(), kept.pitch(), surface->pixels, surface->pitch), 0)
+          << "pixels differ after step " << step;
     }
   }
   SDL_DestroyRenderer(renderer);
@@ -129,9 +133,7 @@ TEST(Screenshot, BetweenWholeNumbersShapesAndLettersAreDrawnAtTheTargetsResoluti
   SDL_RenderGetScale(renderer, &scale, &ignored);
   ASSERT_NEAR(scale, 1080.0f / 565, 1e-4f);
   const auto at = [&](int x, int y) {
-    const Uint32 p = static_cast<const Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
-    return Rgb{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-               static_cast<std::uint8_t>(p)};
+    return rgbOf(pixelOf(surface->pixels, surface->pitch, x, y));
   };
   // The title's yellow ink: its bounds, in the picture's own pixels or the target's, and how
   // many of its pixels are blended at the letters' edges for each one wholly yellow. Set at
@@ -158,11 +160,8 @@ TEST(Screenshot, BetweenWholeNumbersShapesAndLettersAreDrawnAtTheTargetsResoluti
     b.edges = static_cast<double>(part) / std::max(1L, full);
     return b;
   };
-  const Bounds small = yellowIn(849, 60, [&](int x, int y) {
-    const Uint32 p = one.pixels()[y * one.pitch() / 4 + x];
-    return Rgb{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-               static_cast<std::uint8_t>(p)};
-  });
+  const Bounds small = yellowIn(
+      849, 60, [&](int x, int y) { return rgbOf(pixelOf(one.pixels(), one.pitch(), x, y)); });
   {
     Painter painter(renderer);
     ASSERT_TRUE(painter.load(&error)) << error;
@@ -186,12 +185,8 @@ TEST(Screenshot, BetweenWholeNumbersShapesAndLettersAreDrawnAtTheTargetsResoluti
     SDL_RenderSetScale(renderer, 1, 1);
     painter.setScale(1);
     painter.paint(*game);
-    long differ = 0;
-    for (int y = 0; y < 565; ++y)
-      for (int x = 0; x < 849; ++x)
-        differ += (static_cast<const Uint32*>(surface->pixels)[y * surface->pitch / 4 + x] &
-                   0xFFFFFF) != (one.pixels()[y * one.pitch() / 4 + x] & 0xFFFFFF);
-    EXPECT_EQ(differ, 0) << "pixels differ from the game's own picture at scale 1";
+    EXPECT_EQ(differing(surface->pixels, surface->pitch, one.pixels(), one.pitch()), 0)
+        << "pixels differ from the game's own picture at scale 1";
   }
   SDL_DestroyRenderer(renderer);
   SDL_FreeSurface(surface);
