@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page import (evenness, layout_shift, watch_shifts, save_replay, verified_natively, accessible_buttons, check, chromium, console_errors, count, finish, frame,  # noqa: E402
+from page import (evenness, load_shift, save_replay, verified_natively, accessible_buttons, check, chromium, console_errors, count, finish, frame,  # noqa: E402
                   MAIN_THREAD_BOUND, main_thread_share, on_page, open_page, paused, pixel, red_x,
                   serve)
 
@@ -120,11 +120,7 @@ def phone_landscape():
     driver = chromium(phone=(*size, 3))
     fingers = Fingers(driver)
     try:
-        watch_shifts(driver)
-        open_page(driver, url)
-        frame()
-        shift = layout_shift(driver)
-        check(shift == 0, f"phone landscape: nothing moved as the page loaded: layout shift {shift}")
+        load_shift(driver, url, "phone landscape: ")
         m = evenness(driver)
         check(m["sprite_error"] < 0.02 and m["blended"] <= 1,
               f"phone landscape at a device pixel ratio of 3: scale {m['scale']:.3f} in device "
