@@ -12,8 +12,8 @@ int virtualKey(SDL_Keycode key) {
     case SDLK_DOWN: return kKeyDown;
     case SDLK_SPACE: return kKeySpace;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return 13;
-    case SDLK_ESCAPE: return 27;
+    case SDLK_KP_ENTER: return kKeyEnter;
+    case SDLK_ESCAPE: return kKeyEscape;
     default: break;
   }
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);

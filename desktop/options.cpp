@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "scene/replay.h"
+#include "replay/playback.h"
 #include "version.h"
 
 namespace mazeblast {

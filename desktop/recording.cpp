@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "scene/replay.h"
+#include "replay/recording.h"
 
 namespace mazeblast {
 

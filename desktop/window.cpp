@@ -17,11 +17,11 @@
 #include "desktop/recording.h"
 #include "desktop/render.h"
 #include "game/Frmbomb.h"
+#include "replay/open.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/controls.h"
-#include "scene/registry.h"
-#include "scene/replay.h"
-#include "scene/replay_open.h"
-#include "scene/runner.h"
+#include "scene/session.h"
 #include "scene/sound_events.h"
 
 namespace mazeblast {
@@ -97,22 +97,17 @@ std::string windowDrivers() {
 
 namespace {
 
-// What a watched recording does with P, Q and M, and where it stands.
+// A recording watched: the keys that steer it, and the window's title saying where it stands.
 class Watching : public WatchKeys {
  public:
-  Watching(const Replay& replay, SDL_Window* window, Controls& controls, const RealClock& clock,
-           GameTime& time)
-      : watch(replay, time), window_(window), controls_(controls), clock_(clock) {}
+  Watching(Replay replay, SDL_Window* window, const RealClock& clock)
+      : watch(std::move(replay), clock.nowUs()), window_(window), clock_(clock) {}
 
   void key(int code) override {
-    if (code == kKeyQ) quit = true;
-    if (code == kKeyM) controls_.setMuted(!controls_.muted());
-    if (code == kKeyP) watch.hold(clock_.nowUs());
-    if (code == kKeyPlus) watch.faster(clock_.nowUs());
-    if (code == kKeyMinus) watch.slower(clock_.nowUs());
+    quit = quit || watch.key(code, clock_.nowUs());
     title();
   }
-  // The window's title says that this is a replay, at what speed, and whether it is held.
+  // "RMO Mazeblast (replay at 2x, paused)"
   void title() const {
     const std::string text = "RMO Mazeblast (replay at " + std::to_string(watch.speed()) + "x" +
                              (watch.held() ? ", paused)" : ")");
@@ -124,7 +119,6 @@ class Watching : public WatchKeys {
 
  private:
   SDL_Window* window_;
-  Controls& controls_;
   const RealClock& clock_;
 };
 
@@ -177,72 +171,70 @@ int runGame(const Options& options) {
   if (!painter.load(&error)) return fail(error);
   WindowPicture picture(sdl.renderer, painter, options.integerScale);
 
-  // The game's clock starts with the game: time 0 is when it is made, as in a replay.
-  auto game = std::make_unique<Frmbomb>();
-  GameTime time(clock.nowUs());
+  // The game played, and recorded where asked; or a recording watched. The game's clock
+  // starts with the game: time 0 is when it is made, as in a replay.
   const std::uint64_t seed =
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-  if (!watching) {
-    game->clock.setFloor(kTimerFloorMs);
-    game->rnd.reseed(seed);
-  }
-  game->Form_Load();
+  ReplayWriter writer;
+  const bool recorded = !options.record.empty();
+  std::unique_ptr<Session> played;
+  std::unique_ptr<Watching> viewer;
+  if (watching)
+    viewer = std::make_unique<Watching>(std::move(replay), sdl.window, clock);
+  else
+    played = std::make_unique<Session>(Session::Setup{.seed = seed,
+                                                      .floorMs = kTimerFloorMs,
+                                                      .startUs = clock.nowUs(),
+                                                      .recorder = recorded ? &writer : nullptr});
+  Session& session = watching ? viewer->watch.session() : *played;
+  const Frmbomb& game = session.game();
+  Controls& controls = session.controls();
+  controls.setMuted(options.mute);
 
   SoundPlayer sound(options.volume);
-  SoundWatcher watcher;
-  watcher.look(*game);
-  Controls controls(*game);
-  controls.setMuted(options.mute);
   InputRouter input(controls, sdl.window);
-  ReplayWriter writer(*game);
-  if (!options.record.empty()) {
-    controls.record(&writer);
-    writer.begin(seed, kTimerFloorMs);
+  if (recorded) {
     recording.take(writer, clock.nowUs(), true);
     if (!recording.failure().empty()) return 1;
   }
-  Watching viewer(replay, sdl.window, controls, clock, time);
   if (watching) {
-    input.watch(&viewer);
-    viewer.watch.setSpeed(options.speed, clock.nowUs());
-    viewer.title();
+    input.watch(viewer.get());
+    viewer->watch.setSpeed(options.speed, clock.nowUs());
+    viewer->title();
   }
-  // After every handler: what it changed is heard, unless the sound is off or the player away.
-  auto heard = [&] {
+  // What every handler changed is heard, unless the sound is off or the player away.
+  auto hear = [&](SoundEvents events) {
     sound.setSilent(controls.muted() || !controls.focused());
-    sound.play(watcher.changes(*game), clock.nowUs());  // the device keeps real time
+    sound.play(events, clock.nowUs());  // the device keeps real time
   };
-  auto ticked = [&](int) {
-    controls.afterTick();
-    heard();
-  };
-  // The game up to now: its ticks, and while watching the recording's inputs between them
-  // (the watching lets the controls see each tick itself).
-  ReplayRun& run = viewer.watch.run;
+  // The game up to now: its ticks, and while watching the recording's inputs between them.
   auto runToNow = [&] {
-    if (!watching) return runUntil(*game, time, clock.nowUs(), ticked);
-    viewer.watch.runTo(
-        *game, controls, clock.nowUs(), [&](int) { heard(); }, heard);
+    if (watching)
+      viewer->watch.runTo(clock.nowUs(), hear);
+    else
+      session.runUntil(clock.nowUs(), hear);
   };
   // The end of the session: the recording closed with its last line, or the watching's
   // verdict. Verified, or stopped by the player, is status 0.
   auto finish = [&]() -> int {
     if (!watching) {
       runToNow();
+      if (!recorded) return 0;
       writer.end();
       recording.take(writer, clock.nowUs(), true);
       recording.close();  // a recording that failed has said so; the game itself went well
       return 0;
     }
+    const ReplayRun& run = viewer->watch.run();
     if (run.over()) return run.differs() ? 1 : 0;
     std::printf("%s; the watching stopped at %s\n", run.verdict().c_str(),
-                secondsText(game->clock.nowUs).c_str());
+                secondsText(game.clock.nowUs).c_str());
     return 0;
   };
   // The window is shown with its first frame already drawn: on a machine whose renderer has
   // no shader cache yet, that frame costs most of a second, and an empty window would stand
   // that long on the screen.
-  picture.show(*game);
+  picture.show(game);
   SDL_ShowWindow(sdl.window);
   // The frame the window manager puts around the window is known a moment after it shows:
   // a window of the size chosen here then shrinks, keeping its shape, where the frame would
@@ -268,24 +260,25 @@ int runGame(const Options& options) {
   for (;;) {
     runToNow();
     const std::int64_t now = clock.nowUs();
-    if (watching && run.over() && !told) {
+    if (watching && viewer->watch.run().over() && !told) {
       // A verified end closes the window; a difference stays on the screen until closed.
       told = true;
-      std::printf("%s\n", run.verdict().c_str());
+      std::printf("%s\n", viewer->watch.run().verdict().c_str());
       std::fflush(stdout);
-      if (!run.differs()) return finish();
+      if (!viewer->watch.run().differs()) return finish();
     }
-    if (watching && viewer.quit) return finish();
+    if (watching && viewer->quit) return finish();
     sound.closeIfQuiet(now);
     if (controls.changed() && now >= nextFrameUs) {
-      picture.show(*game);
+      picture.show(game);
       controls.painted();
       nextFrameUs = now + kFrameUs;
     }
-    const std::int64_t gameDue = watching ? viewer.watch.nextDue(*game) : nextTick(*game);
-    std::int64_t due = std::min(time.real(gameDue), sound.closeDue());
+    const std::int64_t gameDue =
+        watching ? viewer->watch.nextDueReal() : session.time().real(nextTick(game));
+    std::int64_t due = std::min(gameDue, sound.closeDue());
     if (controls.changed()) due = std::min(due, nextFrameUs);
-    if (!options.record.empty()) {
+    if (recorded) {
       writer.settled();
       recording.take(writer, now, due - now > kCheckEveryUs);
     }
@@ -298,8 +291,7 @@ int runGame(const Options& options) {
       if (fitUntilUs && ev.type == SDL_WINDOWEVENT) fitFrame();
       if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET)
         controls.markChanged();
-      heard();
-      if (!options.record.empty()) writer.settled();
+      session.settle(hear);
       got = SDL_PollEvent(&ev) != 0;
     }
   }

@@ -16,6 +16,41 @@ namespace mazeblast {
 using i16 = std::int16_t;
 using i32 = std::int32_t;
 
+// The values a state variable may be given from outside (a script, a saved game made by
+// hand): none of them makes the game index outside a set or overflow later. Whatever walks
+// stands on the field's quarter lattice: only every step-th value from lo.
+struct Range {
+  int lo, hi, step = 1;
+};
+
+// A member of the game object handed to a visitor as a constant, so that the visitor can
+// reach it in any game (`game.*M::pointer`) or keep a way to it in a table.
+template <auto M>
+struct Member {
+  static constexpr auto pointer = M;
+};
+template <auto M>
+inline constexpr Member<M> member{};
+
+// What a visitor of the game's state does with each kind of part where it does nothing:
+// a visitor derives from it and takes the parts it needs.
+struct StateVisitor {
+  template <class M>
+  constexpr void variable(const char*, M, Range) {}  // a value, or a set of them
+  template <class M>
+  constexpr void random(M) {}
+  template <class M>
+  constexpr void clock(M) {}
+  template <class M>
+  constexpr void element(const char*, M) {}  // a sprite, label, button, focus box or timer
+  template <class M>
+  constexpr void elements(const char*, M) {}  // a set of them, named with an index
+  template <class M>
+  constexpr void element(const char*, M, int) {}  // one of a set, named on its own
+  template <class M>
+  constexpr void makeUp(M) {}  // no state: what the object is built of, or keeps in step
+};
+
 // Virtual-key codes of the keys the game knows.
 enum Key : int {
   kKeySpace = 32,
@@ -156,6 +191,14 @@ class Frmbomb {
   bool flameAt(int x, int y) const;        // some shown Imgliekki there
   bool burstBombAt(int x, int y) const;    // a shown bomb with the blast picture there
 
+  // Every part of the game's state, once: the shared variables and the sets with the values
+  // each may hold, the random sequence, the clock, and every element and timer by its name.
+  // The state hash, saved games, the element table and the scripted driver's get, set and
+  // dump all take the state from here, in this order; a test fails where a member of the
+  // object is in none of it.
+  template <class Visitor>
+  static constexpr void describe(Visitor&& v);
+
   // What must hold between any two handlers; empty when it all holds, else what broke.
   std::string invariantBroken() const;
 
@@ -191,5 +234,123 @@ class Frmbomb {
   void showTitleEnemies();
   void setEnemyPicture(int i);
 };
+
+template <class Visitor>
+constexpr void Frmbomb::describe(Visitor&& v) {
+  using F = Frmbomb;
+  constexpr int kLow = -32768, kHigh = 32767;
+  // Scores stay where adding points cannot pass the 32-bit range.
+  constexpr int kMaxScore = 2000000000;
+  constexpr Range any{kLow, kHigh};
+  constexpr Range across{360, 11880, 240}, down{1320, 7080, 240};
+  // The level stops at 32767; lives and death timers count down to 0 and stop there; a kind
+  // clock counts up to 10; a ray's reach loses at most a few steps to each burst.
+  v.variable("score", member<&F::score>, {0, kMaxScore});
+  v.variable("level", member<&F::level>, {0, kHigh});
+  v.variable("lives", member<&F::lives>, {0, kHigh});
+  v.variable("hiscore", member<&F::hiscore>, {0, kMaxScore});
+  v.variable("bonus", member<&F::bonus>, any);
+  v.variable("playerx", member<&F::playerx>, across);
+  v.variable("playery", member<&F::playery>, down);
+  v.variable("direction", member<&F::direction>, {0, 4});
+  v.variable("paused", member<&F::paused>, any);
+  v.variable("dying", member<&F::dying>, any);
+  v.variable("enemylast", member<&F::enemylast>, {-1, 9});
+  v.variable("wallcount", member<&F::wallcount>, {-1, 125});
+  v.variable("raybase", member<&F::raybase>, {0, 72});
+  v.variable("flamebase", member<&F::flamebase>, {0, 288});
+  v.variable("currentbomb", member<&F::currentbomb>, {0, 9});
+  v.variable("bombnear", member<&F::bombnear>, any);
+  v.variable("bombplaced", member<&F::bombplaced>, any);
+  v.variable("enemyhitpending", member<&F::enemyhitpending>, any);
+  v.variable("tickinterval", member<&F::tickinterval>, any);
+  v.variable("bombx", member<&F::bombx>, any);
+  v.variable("bomby", member<&F::bomby>, any);
+  v.variable("bombactive", member<&F::bombactive>, any);
+  v.variable("bombfuse", member<&F::bombfuse>, any);
+  v.variable("bombexploded", member<&F::bombexploded>, any);
+  v.variable("bombpending", member<&F::bombpending>, any);
+  v.variable("bombflames", member<&F::bombflames>, any);
+  v.variable("enemydir", member<&F::enemydir>, {0, 3});
+  v.variable("enemykind", member<&F::enemykind>, {0, 2});
+  v.variable("enemykindclock", member<&F::enemykindclock>, {kLow, 9});
+  v.variable("enemynewkind", member<&F::enemynewkind>, any);
+  v.variable("enemyhit", member<&F::enemyhit>, any);
+  v.variable("enemyblocked", member<&F::enemyblocked>, any);
+  v.variable("enemydeathtimer", member<&F::enemydeathtimer>, {0, kHigh});
+  v.variable("wallx", member<&F::wallx>, any);
+  v.variable("wally", member<&F::wally>, any);
+  v.variable("rayreach", member<&F::rayreach>, {-30000, 4});
+  v.variable("raystop", member<&F::raystop>, any);
+  v.variable("wallwreck", member<&F::wallwreck>, any);
+  v.variable("enemyx", member<&F::enemyx>, across);
+  v.variable("enemyy", member<&F::enemyy>, down);
+
+  v.random(member<&F::rnd>);
+  v.clock(member<&F::clock>);
+
+  v.element("Lblotsikko", member<&F::Lblotsikko>);
+  v.element("Lblcopy", member<&F::Lblcopy>);
+  v.element("Lblwritten", member<&F::Lblwritten>);
+  v.element("Lblscore1", member<&F::Lblscore1>);
+  v.element("Lbllives1", member<&F::Lbllives1>);
+  v.element("Lblscore2", member<&F::Lblscore2>);
+  v.element("Lbllives2", member<&F::Lbllives2>);
+  v.element("Lbllevel1", member<&F::Lbllevel1>);
+  v.element("Lbllevel2", member<&F::Lbllevel2>);
+  v.element("Lblhigh1", member<&F::Lblhigh1>);
+  v.element("Lblhigh2", member<&F::Lblhigh2>);
+  v.element("Lblbonus1", member<&F::Lblbonus1>);
+  v.element("Lblbonus2", member<&F::Lblbonus2>);
+  v.element("Lblcount", member<&F::Lblcount>);
+  v.element("Lblpause", member<&F::Lblpause>);
+  v.element("Lblohje1", member<&F::Lblohje1>);
+  v.element("Lblohje2", member<&F::Lblohje2>);
+  v.elements("Lblpoints", member<&F::Lblpoints>);
+  v.elements("Lblkeski", member<&F::Lblkeski>);
+  v.elements("Imgmuuri", member<&F::Imgmuuri>);
+  v.elements("Imgliekki", member<&F::Imgliekki>);
+  v.elements("Imgpommi", member<&F::Imgpommi>);
+  v.element("Imgpelaaja", member<&F::Imgpelaaja>);
+  v.elements("Imgvih", member<&F::Imgvih>);
+  v.element("Imgmallivih1", member<&F::Imgmallivih1>);
+  v.element("Imgmallivih2", member<&F::Imgmallivih2>);
+  v.element("Imgmallivih3", member<&F::Imgmallivih3>);
+  v.element("Imgmallikvih1", member<&F::Imgmallikvih1>);
+  v.element("Imgmallikvih2", member<&F::Imgmallikvih2>);
+  v.element("Imgmallikvih3", member<&F::Imgmallikvih3>);
+  constexpr const char* kFrames[11] = {"Imgmallipel1",  "Imgmallipel2", "Imgmallipel3",
+                                       "Imgmallipel4",  "Imgmallipel5", "Imgmallipel6",
+                                       "Imgmallipel7",  "Imgmallipel8", "Imgmallipel9",
+                                       "Imgmallipel10", "Imgmallipel11"};
+  for (int f = 0; f < 11; ++f) v.element(kFrames[f], member<&F::Imgmallipel>, f);
+  v.element("Imgmallib1", member<&F::Imgmallib1>);
+  v.element("Imgmallib2", member<&F::Imgmallib2>);
+  v.element("Imgmallib3", member<&F::Imgmallib3>);
+  v.element("Imgmallib4", member<&F::Imgmallib4>);
+  v.element("Imgmallilvy", member<&F::Imgmallilvy>);
+  v.element("Imgmallilva", member<&F::Imgmallilva>);
+  v.element("Imgmallilpv", member<&F::Imgmallilpv>);
+  v.element("Imgmallilpo", member<&F::Imgmallilpo>);
+  v.element("Cmdstart", member<&F::Cmdstart>);
+  v.element("Cmdcont", member<&F::Cmdcont>);
+  v.element("Cmdcont2", member<&F::Cmdcont2>);
+  v.element("Cmdnew", member<&F::Cmdnew>);
+  v.element("Pic1", member<&F::Pic1>);
+  v.element("Tmr1", member<&F::Tmr1>);
+  v.element("Tmr2", member<&F::Tmr2>);
+  v.element("Tmr3", member<&F::Tmr3>);
+  v.element("Tmr4", member<&F::Tmr4>);
+  v.element("Tmr5", member<&F::Tmr5>);
+  v.element("Tmr6", member<&F::Tmr6>);
+  v.element("Tmr7", member<&F::Tmr7>);
+  v.element("Tmr8", member<&F::Tmr8>);
+  v.element("Tmr9", member<&F::Tmr9>);
+
+  // The timers in their order for the scheduler, and the flame tiles' index.
+  v.makeUp(member<&F::timers>);
+  v.makeUp(member<&F::flameCount_>);
+  v.makeUp(member<&F::flameStrays_>);
+}
 
 }  // namespace mazeblast

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "scene/runner.h"
 #include "scene/save_state.h"
 
 namespace mazeblast {
@@ -50,16 +49,10 @@ CoreGame::CoreGame(std::uint64_t seed) {
 
 void CoreGame::reset(std::uint64_t seed) {
   // As the window starts a game: the timer floor of a real clock, then the title screen.
-  controls_.reset();
-  game_ = std::make_unique<Frmbomb>();
-  game_->clock.setFloor(kTimerFloorMs);
-  game_->rnd.reseed(seed);
-  game_->Form_Load();
-  controls_ = std::make_unique<Controls>(*game_);
-  watcher_.look(*game_);
+  session_ = std::make_unique<Session>(Session::Setup{.seed = seed, .floorMs = kTimerFloorMs});
   mixer_.silence();
   Own own;
-  stateSize_ = mazeblast::stateSize(*game_, *controls_, [&](auto& io) { own.keep(io); });
+  stateSize_ = mazeblast::stateSize(game(), controls(), [&](auto& io) { own.keep(io); });
   rumble_ = own_.rumbleLeft > 0 ? Rumble::stop : Rumble::none;
   own_ = Own{};
   frameUs_ = 0;
@@ -76,16 +69,14 @@ void CoreGame::frame(const PadState& pad) {
   rumble_ = Rumble::none;
   if (own_.rumbleLeft > 0 && --own_.rumbleLeft == 0) rumble_ = Rumble::stop;
   // The inputs come at the frame's start, where the game's clock stands.
-  frameUs_ = game_->clock.nowUs;
+  frameUs_ = game().clock.nowUs;
   for (const KeyEvent& k : keys_) press(k.key, k.down, false, k.modifiers);
   keys_.clear();
   padInput(pad);
-  advanceTo(*game_, (own_.frame + 1) * kUsPerThreeFrames / 3, [&](int) {
-    controls_->afterTick();
-    heard();
-  });
+  session_->advanceTo((own_.frame + 1) * kUsPerThreeFrames / 3,
+                      [&](SoundEvents events) { hear(events); });
   ++own_.frame;
-  canvas_.draw(*game_);
+  canvas_.draw(game());
   mixer_.mix(mono_, kAudioFrames);
   for (int i = 0; i < kAudioFrames; ++i) audio_[2 * i] = audio_[2 * i + 1] = mono_[i];
 }
@@ -98,14 +89,14 @@ void CoreGame::padInput(const PadState& pad) {
     own_.padHeld ^= p.bit;
     // South and east press the button on the screen, as Enter does; south drops a bomb
     // where none is shown.
-    if (down && (p.bit == kPadA || p.bit == kPadB) && controls_->pressShown()) {
-      heard();
+    if (down && (p.bit == kPadA || p.bit == kPadB) && controls().pressShown()) {
+      hear(session_->heard());
       continue;
     }
     if (p.key) press(p.key, down, true);
   }
-  controls_->stick(stickArrow(pad.stickX, pad.stickY));
-  heard();
+  controls().stick(stickArrow(pad.stickX, pad.stickY));
+  hear(session_->heard());
 }
 
 void CoreGame::press(int key, bool down, bool byPad, unsigned modifiers) {
@@ -117,17 +108,16 @@ void CoreGame::press(int key, bool down, bool byPad, unsigned modifiers) {
   if (!byPad) own_.keyHeld[key] = down;
   if (otherHolds) return;
   if (down)
-    controls_->keyDown(key, modifiers & RETROKMOD_ALT, repeat, static_cast<int>(modifiers));
+    controls().keyDown(key, modifiers & RETROKMOD_ALT, repeat, static_cast<int>(modifiers));
   else
-    controls_->keyUp(key, static_cast<int>(modifiers));
-  heard();
+    controls().keyUp(key, static_cast<int>(modifiers));
+  hear(session_->heard());
 }
 
-void CoreGame::heard() {
-  const SoundEvents events = watcher_.changes(*game_);
-  if (events.empty() || !soundOn_ || controls_->muted()) return;
+void CoreGame::hear(SoundEvents events) {
+  if (events.empty() || !soundOn_ || controls().muted()) return;
   // Each sound where its event fell in the frame, to the sample.
-  const auto delay = static_cast<int>((game_->clock.nowUs - frameUs_) * kSampleRate / 1000000);
+  const auto delay = static_cast<int>((game().clock.nowUs - frameUs_) * kSampleRate / 1000000);
   events.forEach([&](SoundEvent e) { mixer_.start(e, delay); });
   if (events.has(SoundEvent::caught) || events.has(SoundEvent::burst)) {
     own_.rumbleLeft = events.has(SoundEvent::caught) ? kCaughtRumbleFrames : kBurstRumbleFrames;
@@ -138,7 +128,7 @@ void CoreGame::heard() {
 bool CoreGame::save(std::uint8_t* out, std::size_t size) {
   own_.playing = mixer_.playing();
   if (size < stateSize_ ||
-      !saveGame(*game_, *controls_, scratch_, stateSize_, [&](auto& io) { own_.keep(io); }))
+      !saveGame(game(), controls(), scratch_, stateSize_, [&](auto& io) { own_.keep(io); }))
     return false;
   std::memcpy(out, scratch_.data(), scratch_.size());
   return true;
@@ -146,22 +136,22 @@ bool CoreGame::save(std::uint8_t* out, std::size_t size) {
 
 bool CoreGame::load(const std::uint8_t* in, std::size_t size, std::string* why) {
   Own own;
+  Frmbomb& spare = spare_->game();
   if (!loadGame(
-          *spare_, *spareControls_, in, size, stateSize_, [&](auto& io) { own.keep(io); }, why))
+          spare, spare_->controls(), in, size, stateSize_, [&](auto& io) { own.keep(io); }, why))
     return false;
   // A state made by hand may be whole and still no game, or one whose clock is not where
   // its frames put it: refused.
   constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;  // 580 years
-  if (!playableState(*spare_) || own.frame < 0 || own.frame > kLastFrame ||
-      spare_->clock.nowUs != own.frame * kUsPerThreeFrames / 3) {
+  if (!playableState(spare) || own.frame < 0 || own.frame > kLastFrame ||
+      spare.clock.nowUs != own.frame * kUsPerThreeFrames / 3) {
     *why = "a saved game that is no game this one could have played";
     return false;
   }
-  std::swap(game_, spare_);
-  std::swap(controls_, spareControls_);
+  std::swap(session_, spare_);
   own_ = own;
   mixer_.resume(own.playing);
-  watcher_.look(*game_);
+  session_->lookAgain();
   keys_.clear();
   return true;
 }

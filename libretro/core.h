@@ -12,7 +12,7 @@
 
 #include "game/Frmbomb.h"
 #include "paint/canvas.h"
-#include "scene/controls.h"
+#include "scene/session.h"
 #include "scene/sound_events.h"
 #include "screen/mixer.h"
 #include "screen/sounds.h"
@@ -81,7 +81,7 @@ class CoreGame {
  private:
   void padInput(const PadState& pad);
   void press(int key, bool down, bool byPad, unsigned modifiers = 0);
-  void heard();
+  void hear(SoundEvents events);
 
   // What the core keeps of its own in a saved game, after the game.
   struct Own {
@@ -89,24 +89,24 @@ class CoreGame {
     unsigned padHeld = 0;         // the pad's buttons down at the last frame
     std::int16_t rumbleLeft = 0;  // frames until the rumble stops
     bool keyHeld[256] = {};       // virtual keys the keyboard holds down
-    StreamMixer::Channels playing{};
+    Mixer::Channels playing{};
     template <class Io>
     void keep(Io& io) {
       io(frame), io(padHeld), io(rumbleLeft);
       for (bool& k : keyHeld) io(k);
-      StreamMixer::keep(io, playing);
+      Mixer::keep(io, playing);
     }
   };
 
-  std::unique_ptr<Frmbomb> game_;
-  std::unique_ptr<Controls> controls_;
-  // A state is read into these first, and they change places with the game once it is
-  // found whole: a state that breaks what always holds of the game leaves it as it was.
-  std::unique_ptr<Frmbomb> spare_ = std::make_unique<Frmbomb>();
-  std::unique_ptr<Controls> spareControls_ = std::make_unique<Controls>(*spare_);
-  SoundWatcher watcher_;
+  Frmbomb& game() { return session_->game(); }
+  Controls& controls() { return session_->controls(); }
+
+  std::unique_ptr<Session> session_;
+  // A state is read into this first, and it changes places with the game once it is found
+  // whole: a state that breaks what always holds of the game leaves it as it was.
+  std::unique_ptr<Session> spare_ = std::make_unique<Session>(Session::Setup{});
   SoundBank bank_;
-  StreamMixer mixer_{bank_};
+  Mixer mixer_{bank_};
   SoftwareCanvas canvas_;
   bool soundOn_ = true;
 

@@ -9,7 +9,7 @@
 
 namespace mazeblast {
 
-constexpr int kKeyEnter = 13, kKeyM = 77;
+constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeyM = 77;
 // + and -, which only a watched recording takes: the platform's codes for those keys.
 constexpr int kKeyPlus = 187, kKeyMinus = 189;
 

@@ -1,104 +1,87 @@
 #include "scene/registry.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 
 namespace mazeblast {
 
-// clang-format off
-#define ONE(kind, name)                                                     \
-  Elements<kind> {                                                          \
-    #name, 1, false, [](Frmbomb& f, int) -> kind& { return f.name; },       \
-    [](const Frmbomb& f, int) -> const kind& { return f.name; }             \
-  }
-#define MANY(kind, name)                                                    \
-  Elements<kind> {                                                          \
-    #name, decltype(Frmbomb::name)::size(), true,                           \
-    [](Frmbomb& f, int i) -> kind& { return f.name(i); },                   \
-    [](const Frmbomb& f, int i) -> const kind& { return f.name(i); }        \
-  }
-#define FRAME(n)                                                            \
-  Elements<Sprite> {                                                        \
-    "Imgmallipel" #n, 1, false,                                             \
-    [](Frmbomb& f, int) -> Sprite& { return f.Imgmallipel(n - 1); },        \
-    [](const Frmbomb& f, int) -> const Sprite& { return f.Imgmallipel(n - 1); } \
-  }
-// clang-format on
+namespace {
 
-const ElementSet kElementSets[] = {
-    ONE(Label, Lblotsikko),
-    ONE(Label, Lblcopy),
-    ONE(Label, Lblwritten),
-    ONE(Label, Lblscore1),
-    ONE(Label, Lbllives1),
-    ONE(Label, Lblscore2),
-    ONE(Label, Lbllives2),
-    ONE(Label, Lbllevel1),
-    ONE(Label, Lbllevel2),
-    ONE(Label, Lblhigh1),
-    ONE(Label, Lblhigh2),
-    ONE(Label, Lblbonus1),
-    ONE(Label, Lblbonus2),
-    ONE(Label, Lblcount),
-    ONE(Label, Lblpause),
-    ONE(Label, Lblohje1),
-    ONE(Label, Lblohje2),
-    MANY(Label, Lblpoints),
-    MANY(Label, Lblkeski),
-    MANY(Sprite, Imgmuuri),
-    MANY(Sprite, Imgliekki),
-    MANY(Sprite, Imgpommi),
-    ONE(Sprite, Imgpelaaja),
-    MANY(Sprite, Imgvih),
-    ONE(Sprite, Imgmallivih1),
-    ONE(Sprite, Imgmallivih2),
-    ONE(Sprite, Imgmallivih3),
-    ONE(Sprite, Imgmallikvih1),
-    ONE(Sprite, Imgmallikvih2),
-    ONE(Sprite, Imgmallikvih3),
-    FRAME(1),
-    FRAME(2),
-    FRAME(3),
-    FRAME(4),
-    FRAME(5),
-    FRAME(6),
-    FRAME(7),
-    FRAME(8),
-    FRAME(9),
-    FRAME(10),
-    FRAME(11),
-    ONE(Sprite, Imgmallib1),
-    ONE(Sprite, Imgmallib2),
-    ONE(Sprite, Imgmallib3),
-    ONE(Sprite, Imgmallib4),
-    ONE(Sprite, Imgmallilvy),
-    ONE(Sprite, Imgmallilva),
-    ONE(Sprite, Imgmallilpv),
-    ONE(Sprite, Imgmallilpo),
-    ONE(Button, Cmdstart),
-    ONE(Button, Cmdcont),
-    ONE(Button, Cmdcont2),
-    ONE(Button, Cmdnew),
-    ONE(FocusBox, Pic1),
-    ONE(Timer, Tmr1),
-    ONE(Timer, Tmr2),
-    ONE(Timer, Tmr3),
-    ONE(Timer, Tmr4),
-    ONE(Timer, Tmr5),
-    ONE(Timer, Tmr6),
-    ONE(Timer, Tmr7),
-    ONE(Timer, Tmr8),
-    ONE(Timer, Tmr9),
+// The element table, made from the game's description: a way to each element, by its name.
+struct ElementTable : StateVisitor {
+  std::vector<ElementSet> sets;
+
+  template <class M>
+  void element(const char* name, M) {
+    using E = std::remove_cvref_t<decltype(std::declval<Frmbomb&>().*M::pointer)>;
+    sets.push_back(Elements<E>{name, 1, false, 0,
+                               [](Frmbomb& f, int) -> E& { return f.*M::pointer; },
+                               [](const Frmbomb& f, int) -> const E& { return f.*M::pointer; }});
+  }
+  template <class M>
+  void elements(const char* name, M) {
+    add<M>(name, std::remove_cvref_t<decltype(std::declval<Frmbomb&>().*M::pointer)>::size(), true,
+           0);
+  }
+  template <class M>
+  void element(const char* name, M, int index) {
+    add<M>(name, 1, false, index);
+  }
+  template <class M>
+  void add(const char* name, int count, bool indexed, int first) {
+    using E = std::remove_cvref_t<decltype((std::declval<Frmbomb&>().*M::pointer)(0))>;
+    sets.push_back(Elements<E>{
+        name, count, indexed, first, [](Frmbomb& f, int i) -> E& { return (f.*M::pointer)(i); },
+        [](const Frmbomb& f, int i) -> const E& { return (f.*M::pointer)(i); }});
+  }
 };
-const int kElementSetCount = sizeof(kElementSets) / sizeof(kElementSets[0]);
 
-#undef ONE
-#undef MANY
-#undef FRAME
+struct VariableList : StateVisitor {
+  Frmbomb& game;
+  std::vector<Variable> found;
+
+  template <class M>
+  void variable(const char* name, M, Range range) {
+    auto& v = game.*M::pointer;
+    if constexpr (std::is_integral_v<std::remove_cvref_t<decltype(v)>>) {
+      found.push_back({name, 1, range, nullptr, nullptr});
+      point(found.back(), &v);
+    } else {
+      found.push_back({name, v.size(), range, nullptr, nullptr});
+      point(found.back(), v.items);
+    }
+  }
+  static void point(Variable& v, std::int16_t* at) { v.s16 = at; }
+  static void point(Variable& v, std::int32_t* at) { v.s32 = at; }
+};
+
+}  // namespace
+
+std::span<const ElementSet> elementSets() {
+  static const std::vector<ElementSet> sets = [] {
+    ElementTable table;
+    Frmbomb::describe(table);
+    return std::move(table.sets);
+  }();
+  return sets;
+}
 
 const ElementSet* findElementSet(std::string_view name) {
-  for (const ElementSet& s : kElementSets)
+  for (const ElementSet& s : elementSets())
     if (name == nameOf(s).name) return &s;
   return nullptr;
+}
+
+std::vector<Variable> variablesOf(Frmbomb& game) {
+  VariableList list{{}, game, {}};
+  Frmbomb::describe(list);
+  // A variable's place in the object is its place in the declarations.
+  std::sort(list.found.begin(), list.found.end(), [](const Variable& a, const Variable& b) {
+    return std::less<const void*>()(a.s16 ? static_cast<const void*>(a.s16) : a.s32,
+                                    b.s16 ? static_cast<const void*>(b.s16) : b.s32);
+  });
+  return std::move(list.found);
 }
 
 const StackEntry kStacking[] = {
@@ -140,9 +123,15 @@ const ButtonBinding kButtons[4] = {
     {"Cmdnew", &Frmbomb::Cmdnew, &Frmbomb::Cmdnew_Click},
 };
 
+int buttonsShown(const Frmbomb& game) {
+  int shown = 0;
+  for (int b = 0; b < 4; ++b) shown |= (game.*kButtons[b].button).Visible ? 1 << b : 0;
+  return shown;
+}
+
 const char* pictureName(const Frmbomb& f, const void* picture) {
   // The picture sources in the order the rules list them; the brick tiles last.
-  for (const ElementSet& s : kElementSets) {
+  for (const ElementSet& s : elementSets()) {
     const auto* sprites = std::get_if<Elements<Sprite>>(&s);
     if (!sprites || sprites->indexed) continue;
     if (std::string_view(sprites->name).substr(0, 7) != "Imgmall") continue;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <string_view>
+#include <type_traits>
 
 #include "scene/checksum.h"
-#include "scene/registry.h"
 #include "version.h"
 
 namespace mazeblast {
@@ -48,39 +48,73 @@ void keepPicture(Io& io, PictureRef& picture, PictureIndex& pictureIndex) {
   if constexpr (Io::kReads) picture = index >= 0 && index < art::count ? art::all[index] : nullptr;
 }
 
+// Format 1 begins with these three 32-bit variables, in this order; every other value of the
+// game follows in the order the game describes its state, and the controls come last.
+constexpr std::string_view kWideFirst[] = {"score", "playerx", "hiscore"};
+
+bool isWideFirst(std::string_view name) {
+  return std::find(std::begin(kWideFirst), std::end(kWideFirst), name) != std::end(kWideFirst);
+}
+
+// Each part of the game, through the game's own writable access (the flame tiles' index is
+// rebuilt after a load): the variable `only`, or where it is empty every part but the three.
+template <class Io>
+struct Keep : StateVisitor {
+  Io& io;
+  Frmbomb& g;
+  std::string_view only;
+  PictureIndex pictures{};
+
+  template <class M>
+  void variable(const char* name, M, Range) {
+    if (only.empty() ? isWideFirst(name) : name != only) return;
+    auto& v = g.*M::pointer;
+    if constexpr (std::is_integral_v<std::remove_cvref_t<decltype(v)>>)
+      io(v);
+    else
+      for (auto& x : v) io(x);
+  }
+  template <class M>
+  void random(M) {
+    if (only.empty()) (g.*M::pointer).keep(io);
+  }
+  template <class M>
+  void clock(M) {
+    if (only.empty()) (g.*M::pointer).keep(io);
+  }
+  template <class M>
+  void element(const char*, M) {
+    if (only.empty()) keep(g.*M::pointer);
+  }
+  template <class M>
+  void elements(const char*, M) {
+    auto& set = g.*M::pointer;
+    for (int i = 0; i < set.size() && only.empty(); ++i) keep(set(i));
+  }
+  template <class M>
+  void element(const char*, M, int index) {
+    if (only.empty()) keep((g.*M::pointer)(index));
+  }
+
+  template <class E>
+  void box(E& e) {
+    io(e.Visible), io(e.Left), io(e.Top), io(e.Width), io(e.Height);
+  }
+  void keep(Sprite& e) { box(e), keepPicture(io, e.Picture, pictures); }
+  void keep(Label& e) { box(e), keepCaption(io, e.Caption); }
+  void keep(Button& e) { box(e), keepCaption(io, e.Caption); }
+  void keep(FocusBox& e) { box(e), io(e.Enabled); }
+  void keep(Timer& t) { t.keep(io); }
+};
+
 template <class Io>
 void keepAll(Io& io, Frmbomb& g, Controls& controls) {
-  for (auto* v : {&g.score, &g.playerx, &g.hiscore}) io(*v);
-  for (auto* v : {&g.level, &g.lives, &g.bonus, &g.playery, &g.direction, &g.paused, &g.dying,
-                  &g.enemylast, &g.wallcount, &g.raybase, &g.flamebase, &g.currentbomb, &g.bombnear,
-                  &g.bombplaced, &g.enemyhitpending, &g.tickinterval})
-    io(*v);
-  auto sets = [&](auto&... set) {
-    (..., [&](auto& values) {
-      for (auto& v : values) io(v);
-    }(set));
-  };
-  sets(g.bombx, g.bomby, g.bombactive, g.bombfuse, g.bombexploded, g.bombpending, g.bombflames,
-       g.enemydir, g.enemykind, g.enemykindclock, g.enemynewkind, g.enemyhit, g.enemyblocked,
-       g.enemydeathtimer, g.wallx, g.wally, g.rayreach, g.raystop, g.wallwreck, g.enemyx, g.enemyy);
-  g.rnd.keep(io);
-  g.clock.keep(io);
-  auto box = [&](auto& e) { io(e.Visible), io(e.Left), io(e.Top), io(e.Width), io(e.Height); };
-  PictureIndex pictures;
-  const auto element = Overloaded{
-      [&](Sprite& e) { box(e), keepPicture(io, e.Picture, pictures); },
-      [&](Label& e) { box(e), keepCaption(io, e.Caption); },
-      [&](Button& e) { box(e), keepCaption(io, e.Caption); },
-      [&](FocusBox& e) { box(e), io(e.Enabled); },
-      [&](Timer& t) { t.keep(io); },
-  };
-  // Through the table's mutable access: the flame tiles' index is rebuilt after a load.
-  for (int k = 0; k < kElementSetCount; ++k)
-    std::visit(
-        [&](const auto& set) {
-          for (int i = 0; i < set.count; ++i) element(set.at(g, i));
-        },
-        kElementSets[k]);
+  for (std::string_view first : kWideFirst) {
+    Keep<Io> one{{}, io, g, first};
+    Frmbomb::describe(one);
+  }
+  Keep<Io> rest{{}, io, g, {}};
+  Frmbomb::describe(rest);
   controls.keep(io);
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Replays from strangers, given to the scripted driver and the game: a file larger than any
-# recording, a stream of lines past it on standard input, a link that unpacks to hundreds of
-# megabytes, a script line of megabytes. Each is one line, at once, and nothing else happens.
+# recording, a stream of lines past it on standard input, a link that unpacks past any
+# recording, a script line of megabytes. Each is one line, at once, and nothing else happens.
+# The times are printed; the bounds are ten times what a quiet machine takes, so that a slow
+# one with both cores busy holds them.
 set -u
 sim=$1 game=$2
 fail() { echo "FAIL: $*"; exit 1; }
@@ -36,11 +38,14 @@ refused "300 MB of lines on standard input" \
   "mazeblast-sim: standard input is larger than any recording (64 MB)" 10000 \
   bash -c "{ echo '$head'; yes 'at 0.000001 press 32' | head -c 300M; } | '$sim'"
 
-# A link of the old form, deflated lines: 200 MB of them in a link of under a megabyte, in a
-# file, since an argument holds 128 KB at most.
-/usr/bin/python3 "$(dirname "$0")/web/hostile_link.py" >"$dir/link.txt"
-refused "a link of $(wc -c <"$dir/link.txt") characters that unpacks to 200 MB" \
-  "mazeblast-sim: the link is larger than any recording (64 MB)" 1000 "$sim" --replay "$dir/link.txt"
+# A link of 50,000 characters that would unpack past any recording, in a file and as the
+# argument itself; and the same link of the form made before this one, never released.
+/usr/bin/python3 "$(dirname "$0")/web/hostile_link.py" "$sim" >"$dir/link.txt"
+refused "a link of $(wc -c <"$dir/link.txt") characters that unpacks past 64 MB" \
+  "mazeblast-sim: the link is larger than any recording (64 MB)" 6000 "$sim" --replay "$dir/link.txt"
+refused "a link of the text deflated" \
+  "mazeblast-sim: the link holds no replay: a link of format 1, not one this game reads (2)" 1000 \
+  "$sim" --replay "#replay=s8koyc2x4wIA"
 
 # A script line of 8 MB: said, skipped, and the script goes on.
 out=$({ head -c 8M /dev/zero | tr '\0' x; echo; echo 'get score'; } | "$sim" 2>"$dir/err")

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "game/Frmbomb.h"
-#include "scene/controls.h"
-#include "scene/replay.h"
-#include "scene/runner.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
+#include "scene/session.h"
 #include "scene/state_hash.h"
 
 namespace mazeblast {
@@ -19,36 +19,34 @@ namespace mazeblast {
 // a random few milliseconds (now and then by a stall), random keys, clicks, pointer presses
 // and focus changes, each taken at a real time between two wakes.
 struct RecordedSession {
-  std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
-  Controls controls{*game};
-  ReplayWriter writer{*game};
+  ReplayWriter writer;
+  // The game is made 5 s after the real clock started.
+  std::unique_ptr<Session> session;
+  Frmbomb* game;
   std::string text;
   std::uint64_t hash = 0;  // at the end
 
-  RecordedSession(std::uint64_t seed, double seconds, int floorMs = kTimerFloorMs) {
+  RecordedSession(std::uint64_t seed, double seconds, int floorMs = kTimerFloorMs)
+      : session(std::make_unique<Session>(Session::Setup{
+            .seed = seed, .floorMs = floorMs, .startUs = 5000000, .recorder = &writer})),
+        game(&session->game()) {
     std::mt19937_64 pick(seed);
     auto below = [&](int n) { return static_cast<int>(pick() % static_cast<std::uint64_t>(n)); };
-    GameTime time(5000000);  // the game is made 5 s after the real clock started
-    game->clock.setFloor(floorMs);
-    game->rnd.reseed(seed);
-    game->Form_Load();
-    controls.record(&writer);
-    writer.begin(seed, floorMs);
+    Controls& controls = session->controls();
     std::int64_t real = 5000000;
     auto take = [&] {
       writer.settled();
       text.append(writer.pending());
       writer.taken();
     };
-    auto ticked = [&](int) { controls.afterTick(); };
     const std::int64_t end = 5000000 + static_cast<std::int64_t>(seconds * 1e6);
     while (real < end) {
-      const std::int64_t due = time.real(nextTick(*game));
+      const std::int64_t due = session->time().real(nextTick(*game));
       // Woken by the next tick a little late, or by an input before it.
       real =
           below(3) == 0 || due == kNever ? real + below(300000) : std::max(real, due) + below(4000);
       if (below(400) == 0) real += 200000 + below(2000000);  // a stall
-      runUntil(*game, time, real, ticked);
+      session->runUntil(real, HearNothing{});
       take();
       if (below(3) != 0) continue;
       switch (below(12)) {
@@ -65,7 +63,7 @@ struct RecordedSession {
       }
       take();
     }
-    runUntil(*game, time, real, ticked);
+    session->runUntil(real, HearNothing{});
     writer.end();
     text.append(writer.pending());
     hash = stateHash(*game);
@@ -80,12 +78,10 @@ struct Played {
 };
 
 inline Played playReplay(const Replay& replay) {
-  auto game = std::make_unique<Frmbomb>();
-  game->Form_Load();
-  Controls controls(*game);
+  Session session({});
   ReplayRun run(replay);
-  run.playUntil(*game, controls, kNever, NothingAfter{}, [] {});
-  return {run.verdict(), stateHash(*game)};
+  run.playUntil(session, kNever, HearNothing{});
+  return {run.verdict(), stateHash(session.game())};
 }
 
 }  // namespace mazeblast

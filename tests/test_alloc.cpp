@@ -14,9 +14,10 @@
 #include "desktop/audio.h"
 #include "desktop/recording.h"
 #include "game/Frmbomb.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/controls.h"
-#include "scene/replay.h"
-#include "scene/runner.h"
+#include "scene/session.h"
 #include "scene/sound_events.h"
 
 namespace {
@@ -48,39 +49,29 @@ TEST(Allocation, NoneFromGoToGameOver) {
   // The sounds go to SDL's dummy device, through the window's own player.
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   SoundPlayer player(80);
-  SoundWatcher watcher;
-  auto game = std::make_unique<Frmbomb>();
-  Frmbomb& f = *game;
-  f.Form_Load();
-  watcher.look(f);
-  Controls controls(f);
-  ReplayWriter writer(f);
+  ReplayWriter writer;
+  Session session({.recorder = &writer});
+  Frmbomb& f = session.game();
+  Controls& controls = session.controls();
   RecordingFile file;
   std::string error;
   const std::string path = ::testing::TempDir() + "alloc_test.mzr";
   ASSERT_TRUE(file.open(path, true, &error)) << error;
-  controls.record(&writer);
-  writer.begin(1, 0);
   file.take(writer, 0, true);
-  auto recorded = [&] {
-    writer.settled();
-    file.take(writer, f.clock.nowUs, false);
-  };
+  auto hear = [&](SoundEvents events) { player.play(events, f.clock.nowUs); };
   auto counted = [&](auto&& handler) {
     counting = true;
     handler();
-    player.play(watcher.changes(f), f.clock.nowUs);
-    recorded();
+    session.settle(hear);
+    file.take(writer, f.clock.nowUs, false);
     counting = false;
   };
   counted([&] { controls.click(0); });
   auto wait = [&](long ms) {
     counting = true;
-    advanceBy(f, ms, [&](int) {
-      controls.afterTick();
-      player.play(watcher.changes(f), f.clock.nowUs);
-    });
-    recorded();
+    session.advanceTo(f.clock.nowUs + ms * 1000, hear);
+    writer.settled();
+    file.take(writer, f.clock.nowUs, false);
     counting = false;
   };
   f.level = 1;

@@ -13,10 +13,11 @@
 #include "desktop/options.h"
 #include "desktop/recording.h"
 #include "game/Frmbomb.h"
+#include "replay/open.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/controls.h"
 #include "scene/registry.h"
-#include "scene/replay.h"
-#include "scene/replay_open.h"
 #include "scene/runner.h"
 #include "scene/state_hash.h"
 #include "tests/recorded_session.h"
@@ -178,10 +179,10 @@ TEST(RecordingFile, NeverReplacesAFileUnaskedAndSaysWhenTheDiskIsFull) {
 
   // A disk that is full: one failure, and what comes after is dropped without a word more.
   Frmbomb game;
-  ReplayWriter writer(game);
+  ReplayWriter writer;
   RecordingFile full;
   ASSERT_TRUE(full.open("/dev/full", true, &error));
-  writer.begin(1, 16);
+  writer.begin(game, 1, 16);
   full.take(writer, 0, true);
   // Its first lines cannot be written: no recording, and the window says so and opens no game.
   EXPECT_EQ(full.failure(), "cannot record to /dev/full: No space left on device");

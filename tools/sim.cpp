@@ -17,10 +17,11 @@
 
 #include "game/Frmbomb.h"
 #include "paint/canvas.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/controls.h"
 #include "scene/registry.h"
-#include "scene/replay.h"
-#include "scene/runner.h"
+#include "scene/session.h"
 #include "scene/sound_events.h"
 #include "scene/state_hash.h"
 #include "screen/mixer.h"
@@ -28,93 +29,6 @@
 namespace mazeblast {
 
 namespace {
-
-// ---- The state variables by name ---------------------------------------------------------
-
-struct Field {
-  const char* name;
-  int count;   // 1 for a scalar
-  int lo, hi;  // the values it may be set to: none makes the game index outside a set or
-               // overflow later
-  int step;    // and only every step-th from lo: positions stand on the quarter lattice
-  i16* (*s16)(Frmbomb&);
-  i32* (*s32)(Frmbomb&);
-};
-
-constexpr int kMin16 = -32768, kMax16 = 32767;
-// clang-format off
-#define S16(name, lo, hi) Field{#name, 1, lo, hi, 1, [](Frmbomb& f) { return &f.name; }, nullptr}
-#define S32(name, lo, hi) Field{#name, 1, lo, hi, 1, nullptr, [](Frmbomb& f) { return &f.name; }}
-#define ARR(name, lo, hi) \
-  Field{#name, decltype(Frmbomb::name)::size(), lo, hi, 1, [](Frmbomb& f) { return f.name.items; }, nullptr}
-// Whatever walks stands on the quarter lattice inside the field: off it nothing stops a step,
-// and a walk that never ends would leave the number range.
-#define ON_X(field) Field{field.name, field.count, 360, 11880, 240, field.s16, field.s32}
-#define ON_Y(field) Field{field.name, field.count, 1320, 7080, 240, field.s16, field.s32}
-// clang-format on
-
-// Scores stay where adding points cannot pass the 32-bit range. The level stops at 32767,
-// lives and death timers count down to 0 and stop there, a kind clock counts up to 10, and
-// a ray's reach loses at most a few steps to each burst.
-constexpr int kMaxScore = 2000000000;
-
-const Field kFields[] = {
-    S32(score, 0, kMaxScore),
-    S16(level, 0, kMax16),
-    S16(lives, 0, kMax16),
-    S32(hiscore, 0, kMaxScore),
-    S16(bonus, kMin16, kMax16),
-    ON_X(S32(playerx, 0, 0)),
-    ON_Y(S16(playery, 0, 0)),
-    S16(direction, 0, 4),
-    S16(paused, kMin16, kMax16),
-    S16(dying, kMin16, kMax16),
-    S16(enemylast, -1, 9),
-    S16(wallcount, -1, 125),
-    ARR(wallx, kMin16, kMax16),
-    ARR(wally, kMin16, kMax16),
-    ARR(bombx, kMin16, kMax16),
-    ARR(bomby, kMin16, kMax16),
-    ARR(bombactive, kMin16, kMax16),
-    ARR(bombfuse, kMin16, kMax16),
-    ARR(bombexploded, kMin16, kMax16),
-    ARR(bombpending, kMin16, kMax16),
-    ARR(bombflames, kMin16, kMax16),
-    ARR(rayreach, -30000, 4),
-    ARR(raystop, kMin16, kMax16),
-    S16(raybase, 0, 72),
-    S16(flamebase, 0, 288),
-    S16(currentbomb, 0, 9),
-    S16(bombnear, kMin16, kMax16),
-    S16(bombplaced, kMin16, kMax16),
-    ARR(wallwreck, kMin16, kMax16),
-    ON_X(ARR(enemyx, 0, 0)),
-    ON_Y(ARR(enemyy, 0, 0)),
-    ARR(enemyhit, kMin16, kMax16),
-    ARR(enemyblocked, kMin16, kMax16),
-    ARR(enemydeathtimer, 0, kMax16),
-    ARR(enemydir, 0, 3),
-    ARR(enemykind, 0, 2),
-    ARR(enemykindclock, kMin16, 9),
-    ARR(enemynewkind, kMin16, kMax16),
-    S16(enemyhitpending, kMin16, kMax16),
-    S16(tickinterval, kMin16, kMax16),
-};
-#undef S16
-#undef S32
-#undef ARR
-#undef ON_X
-#undef ON_Y
-
-const Field* findField(std::string_view name) {
-  for (const Field& f : kFields)
-    if (name == f.name) return &f;
-  return nullptr;
-}
-
-long readField(const Field& fl, Frmbomb& g, int i) {
-  return fl.s16 ? fl.s16(g)[i] : fl.s32(g)[i];
-}
 
 // ---- The procedures `call` may run --------------------------------------------------------
 
@@ -208,11 +122,7 @@ std::string trim(std::string_view s) {
 class Sim {
  public:
   Sim(std::ostream& out, std::uint64_t seed, bool writesFiles)
-      : out_(out), writesFiles_(writesFiles) {
-    game_->rnd.reseed(seed);
-    game_->Form_Load();
-    watcher_.look(*game_);
-  }
+      : session_({.seed = seed}), out_(out), writesFiles_(writesFiles) {}
 
   // Runs one line; an error message when it fails, else empty.
   std::string run(const std::string& line);
@@ -221,81 +131,106 @@ class Sim {
 
  private:
   struct Resolved {
-    const Field* field = nullptr;
+    const Variable* field = nullptr;
     const ElementSet* set = nullptr;
     int index = 0;
     std::string prop;
   };
+  const Variable* findVariable(std::string_view name) const;
   std::string resolve(const std::string& text, Resolved& r, bool wantProp);
   std::string get(const Resolved& r, std::string& value);
   std::string set(const Resolved& r, const std::string& value);
   std::string pictureFrom(const std::string& name, PictureRef& pic);
   void dump();
 
-  // After every handler: what it changed on the screen, heard.
-  void handled();
+  // What a handler changed on the screen, heard.
+  void hear(SoundEvents events);
+  void handled() { hear(session_.heard()); }
   // The clock on to `untilUs`, every tick seen by the controls and heard.
   void advance(std::int64_t untilUs) {
-    advanceTo(*game_, untilUs, [&](int) {
-      controls_.afterTick();
-      handled();
-    });
+    session_.advanceTo(untilUs, [&](SoundEvents events) { hear(events); });
   }
   std::string startRecording(const std::string& path);
 
-  std::unique_ptr<Frmbomb> game_ = std::make_unique<Frmbomb>();
+  Session session_;
+  Frmbomb* const game_ = &session_.game();
+  std::vector<Variable> variables_ = variablesOf(*game_);
   // What the front ends do around the handlers, that a script or a replay may ask for: keys
   // still held let go when the focus goes, and the pause that comes with it.
-  Controls controls_{*game_};
+  Controls& controls_ = session_.controls();
   std::ostream& out_;
   // Whether screenshots and sounds go to files, or are only drawn and mixed (a fuzzer's run).
   bool writesFiles_;
-  SoundWatcher watcher_;
   std::vector<std::pair<SoundEvent, std::int64_t>> heard_;  // since the last `sounds`
-  // The recording that `audio` asked for, from its virtual time on.
-  std::string audioPath_;
-  std::int64_t audioFromMs_ = 0;
+  // The recording that `audio` asked for, from its virtual time on: mixed as the clock goes,
+  // up to each sound's start, `mixed_` samples so far.
+  WavFile wav_;
+  std::int64_t audioFromMs_ = 0, mixed_ = 0;
   std::unique_ptr<SoundBank> bank_;
-  std::unique_ptr<SoftMixer> mixer_;
+  std::unique_ptr<Mixer> mixer_;
+  void mixTo(std::int64_t sample);
   std::unique_ptr<ScreenshotCanvas> canvas_;  // made at the first screenshot
 };
 
-void Sim::handled() {
+void Sim::hear(SoundEvents events) {
   const std::int64_t ms = game_->clock.nowUs / 1000;
-  watcher_.changes(*game_).forEach([&](SoundEvent e) {
+  events.forEach([&](SoundEvent e) {
     heard_.emplace_back(e, ms);
-    if (mixer_) mixer_->start(e, (ms - audioFromMs_) * kSampleRate / 1000);
+    if (!mixer_) return;
+    mixTo((ms - audioFromMs_) * kSampleRate / 1000);
+    mixer_->start(e);
   });
+}
+
+void Sim::mixTo(std::int64_t sample) {
+  sample = std::min(sample, WavFile::kMostSamples);
+  std::int16_t buffer[4096];
+  while (mixed_ < sample) {
+    // Silence costs nothing where nothing is written.
+    if (!writesFiles_ && mixer_->quiet()) {
+      mixed_ = sample;
+      break;
+    }
+    const int n = static_cast<int>(std::min<std::int64_t>(sample - mixed_, std::size(buffer)));
+    mixer_->mix(buffer, n);
+    wav_.write(buffer, n);
+    mixed_ += n;
+  }
 }
 
 std::string Sim::startRecording(const std::string& path) {
   if (std::string e = finish(); !e.empty()) return e;
-  // Written at the end of the run; made now, so a file that cannot be written is this
-  // line's error.
+  // Made now, so that a file that cannot be written is this line's error.
   std::string error;
-  if (writesFiles_ && !writeWav(path, {}, kSampleRate, &error)) return error;
+  if (writesFiles_ && !wav_.open(path, kSampleRate, &error)) return error;
   if (!bank_) bank_ = std::make_unique<SoundBank>();
-  mixer_ = std::make_unique<SoftMixer>(*bank_);
-  audioPath_ = path;
+  mixer_ = std::make_unique<Mixer>(*bank_);
   audioFromMs_ = game_->clock.nowUs / 1000;
+  mixed_ = 0;
   return "";
 }
 
 std::string Sim::finish() {
   if (!mixer_) return "";
-  const std::int64_t length =
-      std::max((game_->clock.nowUs / 1000 - audioFromMs_) * kSampleRate / 1000, mixer_->end());
+  // To the end of the last sound, at least.
+  mixTo((game_->clock.nowUs / 1000 - audioFromMs_) * kSampleRate / 1000);
+  mixTo(mixed_ + mixer_->busyFor());
   std::string error;
-  const std::vector<std::int16_t> mixed = mixer_->mix(length);
-  if (writesFiles_) writeWav(audioPath_, mixed, kSampleRate, &error);
+  wav_.close(&error);
   mixer_.reset();
   return error;
+}
+
+const Variable* Sim::findVariable(std::string_view name) const {
+  for (const Variable& v : variables_)
+    if (name == v.name) return &v;
+  return nullptr;
 }
 
 std::string Sim::resolve(const std::string& text, Resolved& r, bool wantProp) {
   Target t;
   if (!parseTarget(text, t)) return "bad target '" + text + "'";
-  const Field* f = findField(t.name);
+  const Variable* f = findVariable(t.name);
   const ElementSet* s = f ? nullptr : findElementSet(t.name);
   if (!f && !s) return "unknown name '" + t.name + "'";
   const bool many = f ? f->count > 1 : nameOf(*s).indexed;
@@ -361,7 +296,7 @@ constexpr std::string_view kDumped<FocusBox> = "Enabled";
 std::string Sim::get(const Resolved& r, std::string& value) {
   Frmbomb& g = *game_;
   if (r.field) {
-    value = std::to_string(readField(*r.field, g, r.index));
+    value = std::to_string(r.field->get(r.index));
     return "";
   }
   const auto v = std::visit(
@@ -408,14 +343,12 @@ std::string Sim::set(const Resolved& r, const std::string& value) {
   };
   long v;
   if (r.field) {
-    if (std::string e = number(r.field->lo, r.field->hi, v); !e.empty()) return e;
-    if ((v - r.field->lo) % r.field->step != 0)
-      return "value " + value + " is off the quarter lattice (" + std::to_string(r.field->lo) +
-             " + 240 k)";
-    if (r.field->s16)
-      r.field->s16(g)[r.index] = static_cast<i16>(v);
-    else
-      r.field->s32(g)[r.index] = static_cast<i32>(v);
+    const Range& range = r.field->range;
+    if (std::string e = number(range.lo, range.hi, v); !e.empty()) return e;
+    if ((v - range.lo) % range.step != 0)
+      return "value " + value + " is off the quarter lattice (" + std::to_string(range.lo) + " + " +
+             std::to_string(range.step) + " k)";
+    r.field->set(r.index, v);
     return "";
   }
   const std::string& p = r.prop;
@@ -465,20 +398,20 @@ void Sim::dump() {
   std::ostringstream o;
   o << "{\"time\":" << g.clock.nowUs / 1000 << ",\"state\":{";
   bool first = true;
-  for (const Field& f : kFields) {
+  for (const Variable& f : variables_) {
     o << (first ? "" : ",") << "\"" << f.name << "\":";
     first = false;
     if (f.count == 1) {
-      o << readField(f, g, 0);
+      o << f.get(0);
       continue;
     }
     o << "[";
-    for (int i = 0; i < f.count; ++i) o << (i ? "," : "") << readField(f, g, i);
+    for (int i = 0; i < f.count; ++i) o << (i ? "," : "") << f.get(i);
     o << "]";
   }
   o << "},\"elements\":{";
   first = true;
-  for (int k = 0; k < kElementSetCount; ++k) {
+  for (const ElementSet& elements : elementSets()) {
     std::visit(
         [&](const auto& set) {
           using E = std::remove_cvref_t<decltype(set.look(g, 0))>;
@@ -498,7 +431,7 @@ void Sim::dump() {
             }
           }
         },
-        kElementSets[k]);
+        elements);
   }
   o << "},\"timers\":{";
   for (int t = 0; t < kGameTimers; ++t) {
@@ -627,7 +560,7 @@ std::string Sim::run(const std::string& raw) {
     Resolved r;
     if (std::string e = resolve(rest.substr(0, sp2), r, true); !e.empty()) return e;
     const std::string e = set(r, trim(std::string_view(rest).substr(sp2)));
-    watcher_.look(g);  // what a script sets is no event: the next handler starts from it
+    session_.lookAgain();  // what a script sets is no event: the next handler starts from it
     return e;
   }
   if (cmd == "get") {
@@ -669,13 +602,9 @@ std::string Sim::run(const std::string& raw) {
 }  // namespace
 
 int runReplay(const Replay& replay, std::ostream& out) {
-  auto game = std::make_unique<Frmbomb>();
-  game->Form_Load();
-  Controls controls(*game);
-  ReplayRun run(replay);
-  run.playUntil(*game, controls, kNever, NothingAfter{}, [] {});
-  out << run.verdict() << "\n";
-  return run.differs() ? 1 : 0;
+  const ReplayVerdict v = checkReplay(replay);
+  out << v.verdict << "\n";
+  return v.differs ? 1 : 0;
 }
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "scene/replay.h"
-#include "scene/replay_link.h"
-#include "scene/replay_open.h"
+#include "replay/link.h"
+#include "replay/open.h"
+#include "replay/recording.h"
 #include "tools/sim.h"
 #include "version.h"
 

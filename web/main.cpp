@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
+#include "replay/link.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/controls.h"
 #include "scene/damage.h"
 #include "scene/registry.h"
-#include "scene/replay.h"
-#include "scene/replay_link.h"
-#include "scene/runner.h"
+#include "scene/session.h"
 #include "scene/sound_events.h"
 #include "scene/state_hash.h"
 #include "screen/sounds.h"
@@ -44,33 +45,32 @@ EM_JS(void, jsText, (const char* text, int length, int x, int y, int w, int h, i
 namespace mazeblast {
 namespace {
 
-// A game in the page: the one played and recorded, or a recording watched over it.
-struct Session {
-  std::unique_ptr<Frmbomb> game = std::make_unique<Frmbomb>();
-  Controls controls{*game};
-  SoundWatcher watcher;
-  GameTime time;
-};
-
-struct Played : Session {
-  ReplayWriter writer{*game};
+// The game played in the page, recorded as it goes.
+struct Played {
+  Played(std::uint64_t seed, std::int64_t startUs)
+      : session({.seed = seed, .floorMs = kTimerFloorMs, .startUs = startUs, .recorder = &writer}) {
+  }
+  ReplayWriter writer;
+  Session session;
   std::string recorded;  // its recording so far
 };
 
-struct Watched : Session {
-  Replay replay;
+// A recording watched over it.
+struct Watched {
+  Watched(Replay replay, std::vector<std::uint8_t> packed, std::int64_t startUs)
+      : watch(std::move(replay), startUs), link(std::move(packed)) {}
+  ReplayWatch watch;
   std::vector<std::uint8_t> link;  // its packed link, once known: the one it came from
-  std::unique_ptr<ReplayWatch> watch;
-  std::string status;  // as last said
+  std::string status;              // as last said
 };
 
 struct Page {
   std::unique_ptr<Played> played;
-  std::unique_ptr<Watched> watched;   // while a recording is watched; the played one waits
-  double asideSinceMs = 0;            // when the played game was put aside
-  bool focused = true;                // the page's focus, as last told
-  Damage damage;                      // what changed since the canvas was last drawn
-  SoundEvents heard;                  // since the page last took them
+  std::unique_ptr<Watched> watched;      // while a recording is watched; the played one waits
+  double asideSinceMs = 0;               // when the played game was put aside
+  bool focused = true;                   // the page's focus, as last told
+  Damage damage;                         // what changed since the canvas was last drawn
+  SoundEvents heard;                     // since the page last took them
   SoundBank sounds{SoundBank::Later{}};  // made a sound at a time while the page is idle
   std::vector<Pixels> pictures = std::vector<Pixels>(art::count);
   std::unordered_map<PictureRef, int> pictureIds;
@@ -94,18 +94,12 @@ std::int64_t clockUs(double nowMs) {
 
 // What is on the screen: the recording watched, or the game played.
 Session& shown() {
-  return page->watched ? static_cast<Session&>(*page->watched) : *page->played;
+  return page->watched ? page->watched->watch.session() : page->played->session;
 }
 
-void afterHandler() {
-  Session& s = shown();
-  s.watcher.changes(*s.game).forEach([](SoundEvent e) { page->heard.add(e); });
-}
-
-// After every tick of a played game: the controls see it, and what it changed is heard.
-void ticked(int) {
-  page->played->controls.afterTick();
-  afterHandler();
+// What a handler changed, heard: the page takes the sounds when it next asks.
+void hear(SoundEvents events) {
+  events.forEach([](SoundEvent e) { page->heard.add(e); });
 }
 
 // What the recorder wrote since the last event, kept in the page's memory.
@@ -119,14 +113,14 @@ void keepRecording() {
 // The screen is drawn whole again: another game is on it.
 void showAnew() {
   page->damage = Damage{};
-  shown().controls.markChanged();
-  shown().watcher.look(*shown().game);
+  shown().controls().markChanged();
+  shown().lookAgain();
 }
 
 // The played game, ended now: what Save and Copy link take of it.
 std::string playedRecording(double nowMs) {
   Played& p = *page->played;
-  runUntil(*p.game, p.time, clockUs(nowMs), ticked);
+  p.session.runUntil(clockUs(nowMs), hear);
   keepRecording();
   std::string text = p.recorded;
   p.writer.end();
@@ -140,16 +134,17 @@ std::string playedRecording(double nowMs) {
 void leaveWatching(double nowMs) {
   if (!page->watched) return;
   Played& p = *page->played;
-  const Watched& w = *page->watched;
+  Watched& w = *page->watched;
   // What the watching verified, and where it stopped if it did not come to its end.
-  page->message = w.watch->run.verdict();
-  if (!w.watch->run.over())
-    page->message += "; the watching stopped at " + secondsText(w.game->clock.nowUs);
-  const bool muted = w.controls.muted();
+  page->message = w.watch.run().verdict();
+  if (!w.watch.run().over())
+    page->message +=
+        "; the watching stopped at " + secondsText(w.watch.session().game().clock.nowUs);
+  const bool muted = w.watch.session().controls().muted();
   page->watched.reset();
-  p.time.hold(clockUs(nowMs) - clockUs(page->asideSinceMs));
-  p.controls.setMuted(muted);
-  p.controls.focus(page->focused);
+  p.session.time().hold(clockUs(nowMs) - clockUs(page->asideSinceMs));
+  p.session.controls().setMuted(muted);
+  p.session.controls().focus(page->focused);
   keepRecording();
   showAnew();
 }
@@ -158,36 +153,25 @@ void leaveWatching(double nowMs) {
 // the player looks elsewhere.
 void watch(double nowMs, Replay replay, std::vector<std::uint8_t> link) {
   Played& p = *page->played;
-  const bool muted = shown().controls.muted();
+  const bool muted = shown().controls().muted();
   if (!page->watched) {
-    runUntil(*p.game, p.time, clockUs(nowMs), ticked);
-    p.controls.focus(false);
+    p.session.runUntil(clockUs(nowMs), hear);
+    p.session.controls().focus(false);
     keepRecording();
     page->asideSinceMs = nowMs;
   }
-  page->watched = std::make_unique<Watched>();
+  page->watched = std::make_unique<Watched>(std::move(replay), std::move(link), clockUs(nowMs));
   Watched& w = *page->watched;
-  w.replay = std::move(replay);
-  w.link = std::move(link);
-  w.time = GameTime(clockUs(nowMs));
-  w.game->Form_Load();
-  w.controls.setMuted(muted);
-  w.watch = std::make_unique<ReplayWatch>(w.replay, w.time);
+  w.watch.session().controls().setMuted(muted);
   showAnew();
-  page->message = w.status = w.watch->status();
+  page->message = w.status = w.watch.status();
 }
 
-// P holds and resumes the watching, + and - set its speed, Q (or Escape) leaves it, M is the
-// sound as ever.
+// A key while watching: the watching's own keys (P, +, -, M), or Q and Escape leave it.
 void watchKey(double nowMs, int code) {
   Watched& w = *page->watched;
-  const std::int64_t now = clockUs(nowMs);
-  if (code == kKeyM) w.controls.setMuted(!w.controls.muted());
-  if (code == kKeyP) w.watch->hold(now);
-  if (code == kKeyPlus) w.watch->faster(now);
-  if (code == kKeyMinus) w.watch->slower(now);
-  if (code == kKeyQ || code == 27) return leaveWatching(nowMs);
-  page->message = w.status = w.watch->status();
+  if (w.watch.key(code, clockUs(nowMs))) return leaveWatching(nowMs);
+  page->message = w.status = w.watch.status();
 }
 
 // One of the page's events, told the game at the page's time, and then heard; the ticks due
@@ -196,9 +180,7 @@ template <class Event>
 int handle(double nowMs, Event&& event) {
   if (page->watched) return 0;
   Played& p = *page->played;
-  runUntil(*p.game, p.time, clockUs(nowMs), ticked);
-  const int result = event(p.controls);
-  afterHandler();
+  const int result = p.session.take(clockUs(nowMs), event, hear);
   keepRecording();
   return result;
 }
@@ -224,14 +206,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
   page = new Page;
   page->startMs = nowMs;
-  page->played = std::make_unique<Played>();
-  Played& p = *page->played;
-  p.time = GameTime(clockUs(nowMs));
-  p.game->clock.setFloor(kTimerFloorMs);
-  p.game->rnd.reseed(static_cast<std::uint64_t>(seed));
-  p.game->Form_Load();
-  p.controls.record(&p.writer);
-  p.writer.begin(static_cast<std::uint64_t>(seed), kTimerFloorMs);
+  page->played = std::make_unique<Played>(static_cast<std::uint64_t>(seed), clockUs(nowMs));
   keepRecording();
   showAnew();
   for (int i = 0; i < art::count; ++i) {
@@ -247,20 +222,18 @@ EMSCRIPTEN_KEEPALIVE double mb_run(double nowMs) {
   std::int64_t due;
   if (!page->watched) {
     Played& p = *page->played;
-    runUntil(*p.game, p.time, clockUs(nowMs), ticked);
+    p.session.runUntil(clockUs(nowMs), hear);
     keepRecording();
-    due = p.time.real(nextTick(*p.game));
+    due = p.session.time().real(nextTick(p.session.game()));
   } else {
-    // The watching lets the controls see each tick itself.
     Watched& w = *page->watched;
-    w.watch->runTo(
-        *w.game, w.controls, clockUs(nowMs), [](int) { afterHandler(); }, afterHandler);
-    if (const std::string now = w.watch->status(); now != w.status) page->message = w.status = now;
-    if (w.watch->run.over()) {
+    w.watch.runTo(clockUs(nowMs), hear);
+    if (const std::string now = w.watch.status(); now != w.status) page->message = w.status = now;
+    if (w.watch.run().over()) {
       leaveWatching(nowMs);
       return mb_run(nowMs);
     }
-    due = w.time.real(w.watch->nextDue(*w.game));
+    due = w.watch.nextDueReal();
   }
   return due == kNever ? -1.0 : page->startMs + static_cast<double>(due) / 1000.0;
 }
@@ -330,7 +303,7 @@ EMSCRIPTEN_KEEPALIVE void mb_watch_played(double nowMs) {
 // The recording of what is on the screen, for Save replay: the one watched, or the game
 // played, ended now.
 EMSCRIPTEN_KEEPALIVE const char* mb_recording(double nowMs) {
-  page->text = page->watched ? replayText(page->watched->replay) : playedRecording(nowMs);
+  page->text = page->watched ? replayText(page->watched->watch.replay()) : playedRecording(nowMs);
   return page->text.c_str();
 }
 
@@ -339,7 +312,8 @@ EMSCRIPTEN_KEEPALIVE const char* mb_recording(double nowMs) {
 EMSCRIPTEN_KEEPALIVE void mb_link_begin(double nowMs, double maxBytes) {
   page->linking.reset();
   if (page->watched && !page->watched->link.empty()) return;
-  Replay replay = page->watched ? page->watched->replay : readReplay(playedRecording(nowMs));
+  Replay replay =
+      page->watched ? page->watched->watch.replay() : readReplay(playedRecording(nowMs));
   page->linking =
       std::make_unique<LinkEncoder>(std::move(replay), static_cast<std::size_t>(maxBytes));
 }
@@ -378,13 +352,13 @@ EMSCRIPTEN_KEEPALIVE void mb_leave(double nowMs) {
 }
 // The speed a recording is watched at, or 0 while none is; and a new one.
 EMSCRIPTEN_KEEPALIVE int mb_speed() {
-  return page->watched ? page->watched->watch->speed() : 0;
+  return page->watched ? page->watched->watch.speed() : 0;
 }
 EMSCRIPTEN_KEEPALIVE void mb_set_speed(double nowMs, int speed) {
   if (!page->watched) return;
   Watched& w = *page->watched;
-  w.watch->setSpeed(speed, clockUs(nowMs));
-  page->message = w.status = w.watch->status();
+  w.watch.setSpeed(speed, clockUs(nowMs));
+  page->message = w.status = w.watch.status();
 }
 EMSCRIPTEN_KEEPALIVE const char* mb_message() {
   return page->message.c_str();
@@ -395,7 +369,7 @@ EMSCRIPTEN_KEEPALIVE void mb_say(const char* text) {
 
 // The period of the timer due next, in milliseconds (the floor counted), or 0.
 EMSCRIPTEN_KEEPALIVE int mb_next_interval() {
-  Frmbomb& g = *shown().game;
+  Frmbomb& g = shown().game();
   const int i = firstDue(g.timers, kGameTimers, nextTick(g));
   return i < 0 ? 0 : static_cast<int>(g.timers[i]->periodUs() / 1000);
 }
@@ -440,7 +414,7 @@ EMSCRIPTEN_KEEPALIVE void mb_focus(double nowMs, int on) {
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_muted() {
-  return shown().controls.muted();
+  return shown().controls().muted();
 }
 EMSCRIPTEN_KEEPALIVE int mb_focused() {
   return page->focused;
@@ -484,13 +458,13 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* mb_picture_rgba(int i) {
 // The way the player walks (0 standing, 1 right, 2 down, 3 left, 4 up): for whoever wants to
 // know, as the page's tests do.
 EMSCRIPTEN_KEEPALIVE int mb_direction() {
-  return shown().game->direction;
+  return shown().game().direction;
 }
 
 // The game played, for whoever wants to know, as the page's tests do: its state hash, its
 // score, lives and level.
 EMSCRIPTEN_KEEPALIVE const char* mb_played() {
-  const Frmbomb& g = *page->played->game;
+  const Frmbomb& g = page->played->session.game();
   char hex[17] = {};
   formatStateHash(stateHash(g), hex);
   page->text = std::string(hex) + " " + std::to_string(g.score) + " " + std::to_string(g.lives) +
@@ -499,13 +473,13 @@ EMSCRIPTEN_KEEPALIVE const char* mb_played() {
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_changed() {
-  return shown().controls.changed();
+  return shown().controls().changed();
 }
 
 // Draws what changed since the last frame, in the drawing order: each changed rectangle
 // cleared, and every element that meets it drawn again, clipped to it.
 EMSCRIPTEN_KEEPALIVE void mb_paint() {
-  const Frmbomb& g = *shown().game;
+  const Frmbomb& g = shown().game();
   auto text = [](std::string_view s, const Rect& at, Rgb c, const FontSpec& f, Align align,
                  bool access) {
     jsText(s.data(), static_cast<int>(s.size()), at.x, at.y, at.w, at.h, c.r, c.g, c.b, f.family,
@@ -543,13 +517,13 @@ EMSCRIPTEN_KEEPALIVE void mb_paint() {
                       });
     jsUnclip();
   }
-  shown().controls.painted();
+  shown().controls().painted();
 }
 
 // The next frame draws the whole picture again, as at the start.
 EMSCRIPTEN_KEEPALIVE void mb_paint_all() {
   page->damage = Damage{};
-  shown().controls.markChanged();
+  shown().controls().markChanged();
 }
 
 }  // extern "C"

@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
+#include "replay/link.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/checksum.h"
 #include "scene/registry.h"
-#include "scene/replay.h"
-#include "scene/replay_link.h"
 #include "scene/runner.h"
 #include "scene/save_state.h"
 #include "tools/sim.h"
@@ -88,8 +89,8 @@ void script(const std::uint8_t* data, std::size_t size) {
   runScript(in, out, err, 1, false);
 }
 
-// A link's bytes, packed or deflated, read as the page and the scripted driver read them,
-// and played if they hold a recording.
+// A link's bytes, read as the page and the scripted driver read them, and played if they
+// hold a recording.
 void link(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> bytes(data, data + size);
   // A packed link's checksum is made right, so that what follows it is read on.

@@ -14,9 +14,10 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
 #include "scene/checksum.h"
 #include "scene/controls.h"
-#include "scene/replay.h"
 #include "scene/save_state.h"
 #include "scene/state_hash.h"
 #include "tests/libretro/frontend.h"

@@ -1,23 +1,30 @@
 #!/usr/bin/python3
-"""A link of the old form that a stranger might craft: about 680,000 characters of deflated
-lines that unpack to 200 MB of recording, far past the largest the game reads.
+"""A link that a stranger might craft: a key held down at one moment and repeating, 3.3
+million times. Packed, it is under 50,000 characters; read, it would be past 64 MB of
+recording, more than any the game reads. Made by the native mazeblast-sim from a recording
+written in short times, which reads as less than 64 MB.
 
-    /usr/bin/python3 tests/web/hostile_link.py > link.txt
+    /usr/bin/python3 tests/web/hostile_link.py [MAZEBLAST-SIM] > link.txt
 """
-import base64
-import zlib
+import os
+import subprocess
+import sys
+import tempfile
+
+SIM = os.environ.get("MAZEBLAST_SIM", os.path.join(os.path.dirname(__file__),
+                                                   "../../build/release/mazeblast-sim"))
 
 
-def hostile_link():
+def hostile_link(sim=SIM):
     """The fragment, "#replay=..."."""
-    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
-    lines = b"at 0.000001 press 32\n" * 400000
-    packed = packer.compress(b"# RMO Mazeblast replay, format 1\n")
-    for _ in range(25):
-        packed += packer.compress(lines)
-    packed += packer.flush()
-    return "#replay=" + base64.urlsafe_b64encode(packed).decode().rstrip("=")
+    with tempfile.NamedTemporaryFile("w", suffix=".mzr") as f:
+        f.write("# RMO Mazeblast replay, format 1\nseed 1\nfloor 16\n")
+        f.write("at 5.0 press 32\n" * 3300000)
+        f.write("at 5.0 end\n")
+        f.flush()
+        return subprocess.run([sim, "--link", f.name], capture_output=True, text=True,
+                              check=True).stdout.strip()
 
 
 if __name__ == "__main__":
-    print("https://rmo.invalid/mazeblast/" + hostile_link())
+    print("https://rmo.invalid/mazeblast/" + hostile_link(*sys.argv[1:]))

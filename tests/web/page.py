@@ -10,7 +10,6 @@ import sys
 import tempfile
 import threading
 import time
-import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -209,13 +208,6 @@ def verified_natively(path, what):
           and not run.stdout.startswith("replay verified: 0 "),
           f"{what}: the native mazeblast-sim verified the page's replay: {run.stdout.strip()}"
           f"{run.stderr.strip()} (status {run.returncode}, {os.path.getsize(path)} bytes)")
-
-
-def replay_link(url, text):
-    """The link a page makes for a replay, made here with zlib: deflate-raw and base64url."""
-    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
-    packed = packer.compress(text.encode()) + packer.flush()
-    return url + "#replay=" + base64.urlsafe_b64encode(packed).decode().rstrip("=")
 
 
 def status(driver):

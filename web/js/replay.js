@@ -119,13 +119,14 @@ mb.openLink = async function() {
   }
   const token = ++opening;
   if (location.href.length > kLongestAddress) return say('the link is longer than any address (2 MB)');
-  // Unpacked by the game, a slice at a time: packed as links are now, or the text deflated as
-  // links were made before.
+  // Unpacked by the game, a slice at a time.
   toInbox(new TextEncoder().encode(location.hash.slice(8)));
   if (!Module._mb_unpack()) return mb.showStatus();
-  while (!Module._mb_unpack_more()) {
+  for (let slice = now(); !Module._mb_unpack_more();) {
+    if (now() - slice < kSliceMs) continue;
     await nextTask();
     if (token !== opening) return;
+    slice = now();
   }
   finish();
 };

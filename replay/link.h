@@ -3,10 +3,10 @@
 //
 //   https://host/mazeblast/#replay=_wL...
 //
-// The fragment is base64url. A link made before this form (format 1) is the recording's
-// text, deflated. This one is the recording's steps in a binary form of its own, coded with
-// an adaptive binary range coder: its bytes begin with 0xFF (a raw deflate stream never does:
-// its block type would be the reserved 3) and the format number, and end with a CRC-32.
+// The fragment is base64url: the recording's steps in a binary form of their own, coded with
+// an adaptive binary range coder. Its bytes begin with 0xFF and the format number, and end
+// with a CRC-32. (The links of format 1, the recording's text deflated, were never released,
+// and are refused as any link of another format is.)
 //
 // The link is the same game exactly. An input whose handler starts no timer depends only on
 // which ticks came before it, not on its microsecond: it is moved to the start or the end of
@@ -22,7 +22,9 @@
 #include <string_view>
 #include <vector>
 
-#include "scene/replay.h"
+#include "replay/playback.h"
+#include "replay/recording.h"
+#include "scene/session.h"
 
 namespace mazeblast {
 
@@ -43,13 +45,10 @@ std::string toBase64Url(const std::uint8_t* bytes, std::size_t size);
 // False where `text` is not base64url.
 bool fromBase64Url(std::string_view text, std::vector<std::uint8_t>& bytes);
 
-// Whether a link's bytes are this form (else they are a format 1 link's deflated text).
-inline bool isPackedLink(const std::vector<std::uint8_t>& bytes) {
-  return !bytes.empty() && bytes[0] == kLinkMark;
-}
-
-class RangeEncoder;
-class RangeDecoder;
+namespace range {
+class Encoder;
+class Decoder;
+}  // namespace range
 struct LinkModel;
 
 // Makes the link of a recording by playing it on a game of its own, which tells where every
@@ -93,10 +92,11 @@ class LinkEncoder {
 
   const Replay replay_;
   std::size_t maxBytes_;
-  std::unique_ptr<Frmbomb> game_;
-  std::unique_ptr<Controls> controls_;
+  Frmbomb& game() { return session_->game(); }
+
+  std::unique_ptr<Session> session_;
   std::unique_ptr<ReplayRun> run_;
-  std::unique_ptr<RangeEncoder> coder_;
+  std::unique_ptr<range::Encoder> coder_;
   std::unique_ptr<LinkModel> model_;
   bool started_ = false, done_ = false, ended_ = false;
   std::string error_;
@@ -116,18 +116,22 @@ class LinkEncoder {
   int lastButtons_ = -1;
 };
 
-// Reads a link's bytes back into the recording they stand for, its steps numbered as the
-// lines of replayText. Refuses, in one line, a damaged or cut-off link, and one that would
-// unpack to more than any recording.
-class LinkDecoder {
+// Reads a link's bytes back into the recording they stand for, a slice at a time, its steps
+// numbered as the lines of replayText. Refuses, in one line, a link of another format, a
+// damaged or cut-off one, and one that would unpack to more than any recording: the link is
+// read through once to be measured, and only then kept.
+class LinkReader {
  public:
-  explicit LinkDecoder(std::vector<std::uint8_t> bytes, std::size_t largest = kLargestRecording);
-  ~LinkDecoder();
+  explicit LinkReader(std::vector<std::uint8_t> bytes, std::size_t largest = kLargestRecording);
+  ~LinkReader();
 
-  // Reads on for about `budget` steps; true once the recording is read or refused. The link
-  // is read through once to be measured, and only then kept.
+  // Reads on for about `budget` steps; true once the recording is read or refused.
   bool run(int budget = kNoBudget);
+  // The recording, or why there is none: "the link holds no replay: ...", "larger than any
+  // recording (64 MB)".
   Replay take() { return std::move(replay_); }
+  // The link's bytes.
+  const std::vector<std::uint8_t>& packed() const { return bytes_; }
 
  private:
   bool start();
@@ -137,7 +141,7 @@ class LinkDecoder {
 
   std::vector<std::uint8_t> bytes_;
   std::size_t largest_;
-  std::unique_ptr<RangeDecoder> coder_;
+  std::unique_ptr<range::Decoder> coder_;
   std::unique_ptr<LinkModel> model_;
   Replay replay_;
   bool keeping_ = false, done_ = false;
@@ -145,36 +149,6 @@ class LinkDecoder {
   std::string line_;
   std::int64_t period_ = 0, phase_ = 0, checkCells_ = 1;
   std::int64_t lastUs_ = 0, lastCell_ = -1, lastCheckCell_ = -1;
-};
-
-class Inflater;
-
-// Reads a link's bytes of either form into the recording they stand for, a slice at a time:
-// a packed link through LinkDecoder; a format 1 link unpacked into a ReplayReader, measured
-// first without keeping anything, so that one that would unpack past any recording is
-// refused before a line of it is kept.
-class LinkReader {
- public:
-  explicit LinkReader(std::vector<std::uint8_t> bytes, std::size_t largest = kLargestRecording);
-  ~LinkReader();
-
-  // Reads on for about `budget` steps; true once the recording is read or refused.
-  bool run(int budget = kNoBudget);
-  // The recording, or why there is none: "the link holds no replay: ...", "larger than any
-  // recording (64 MB)", or what the reader found wrong with the text ("line N: ...").
-  Replay take();
-  // The bytes of a packed link, or none.
-  const std::vector<std::uint8_t>& packed() const { return packed_; }
-
- private:
-  std::size_t largest_;
-  std::vector<std::uint8_t> packed_, deflated_;
-  std::unique_ptr<LinkDecoder> decoder_;
-  std::unique_ptr<Inflater> inflater_;
-  std::unique_ptr<ReplayReader> reader_;
-  std::string piece_;
-  Replay replay_;
-  bool done_ = false;
 };
 
 }  // namespace mazeblast

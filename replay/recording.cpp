@@ -1,4 +1,4 @@
-#include "scene/replay.h"
+#include "replay/recording.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,8 +13,6 @@ namespace mazeblast {
 namespace {
 
 constexpr std::string_view kHeader = "# RMO Mazeblast replay, format ";
-// About eleven days of play, as the scripted driver's longest wait.
-constexpr std::int64_t kLastUs = std::int64_t{1000000000} * 1000;
 
 template <class T>
 bool whole(std::string_view s, T& v) {
@@ -31,10 +29,6 @@ std::string_view word(std::string_view& s) {
   const std::size_t next = s.find_first_not_of(" \t");
   s.remove_prefix(next == std::string_view::npos ? s.size() : next);
   return w;
-}
-
-std::uint64_t lowBits(int bits) {
-  return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
 }
 
 // One line of a recording into its step; an error message when it is none.
@@ -91,7 +85,7 @@ bool parseReplayTime(std::string_view s, std::int64_t& us) {
   const std::string_view whole_part = s.substr(0, dot);
   const std::string_view fraction = dot == std::string_view::npos ? "" : s.substr(dot + 1);
   std::int64_t seconds = 0, micro = 0;
-  if (!whole(whole_part, seconds) || seconds > kLastUs / 1000000) return false;
+  if (!whole(whole_part, seconds) || seconds > kLastReplayUs / 1000000) return false;
   if (dot != std::string_view::npos) {
     if (fraction.empty() || fraction.size() > 6 || !whole(fraction, micro)) return false;
     for (std::size_t i = fraction.size(); i < 6; ++i) micro *= 10;
@@ -143,18 +137,19 @@ void ReplayWriter::line(std::string_view command, std::string_view argument) {
 
 void ReplayWriter::timedLine(std::string_view command, std::string_view argument) {
   char at[64] = "at ";
-  int n = 3 + formatReplayTime(game_.clock.nowUs, at + 3);
+  int n = 3 + formatReplayTime(game_->clock.nowUs, at + 3);
   at[n++] = ' ';
   std::memcpy(at + n, command.data(), command.size());
   line(std::string_view(at, n + command.size()), argument);
 }
 
-void ReplayWriter::begin(std::uint64_t seed, int floorMs) {
+void ReplayWriter::begin(const Frmbomb& game, std::uint64_t seed, int floorMs) {
+  game_ = &game;
   line(std::string(kHeader) + std::to_string(kReplayFormat) + ", game " MAZEBLAST_VERSION, "");
   line("seed", std::to_string(seed));
   line("floor", std::to_string(floorMs));
-  lastCheckUs_ = game_.clock.nowUs;
-  buttons_ = buttonsShown();
+  lastCheckUs_ = game.clock.nowUs;
+  buttons_ = buttonsShown(game);
 }
 
 void ReplayWriter::key(int code, bool down) {
@@ -171,20 +166,14 @@ void ReplayWriter::focus(bool on) {
   timedLine("focus", on ? "1" : "0");
 }
 
-int ReplayWriter::buttonsShown() const {
-  int shown = 0;
-  for (int b = 0; b < 4; ++b) shown |= (game_.*kButtons[b].button).Visible ? 1 << b : 0;
-  return shown;
-}
-
 void ReplayWriter::settled() {
-  const int shown = buttonsShown();
-  if (shown == buttons_ && game_.clock.nowUs - lastCheckUs_ < kCheckEveryUs) return;
+  const int shown = buttonsShown(*game_);
+  if (shown == buttons_ && game_->clock.nowUs - lastCheckUs_ < kCheckEveryUs) return;
   screenChanged_ = screenChanged_ || shown != buttons_;
   buttons_ = shown;
-  lastCheckUs_ = game_.clock.nowUs;
+  lastCheckUs_ = game_->clock.nowUs;
   char hex[16];
-  formatStateHash(stateHash(game_), hex);
+  formatStateHash(stateHash(*game_), hex);
   timedLine("check", std::string_view(hex, 16));
 }
 
@@ -331,61 +320,6 @@ std::string replayText(const Replay& replay) {
     appendReplayLine(text, s);
   }
   return text;
-}
-
-// ---- Playing -----------------------------------------------------------------------------
-
-bool ReplayRun::apply(Frmbomb& game, Controls& controls, const ReplayStep& s) {
-  switch (s.kind) {
-    case ReplayStep::Wait: return false;
-    case ReplayStep::Press:
-    case ReplayStep::Release:
-      controls.fieldKey(static_cast<int>(s.value), s.kind == ReplayStep::Press);
-      return true;
-    case ReplayStep::Click:
-      // A button that is not there was there in the recording: this game went its own way.
-      if (!(game.*kButtons[s.value].button).Visible) {
-        differsAt_ = s.line, differsUs_ = game.clock.nowUs;
-        return false;
-      }
-      controls.click(static_cast<int>(s.value));
-      return true;
-    case ReplayStep::Focus: controls.focus(s.value != 0); return true;
-    case ReplayStep::Check:
-      if (((stateHash(game) ^ s.value) & lowBits(s.checkBits)) != 0)
-        differsAt_ = s.line, differsUs_ = game.clock.nowUs;
-      else
-        ++checks_;
-      return false;
-    case ReplayStep::Seed: game.rnd.reseed(s.value); return false;
-    case ReplayStep::Floor: game.clock.setFloor(static_cast<int>(s.value)); return false;
-    case ReplayStep::End: ended_ = true; return false;
-  }
-  return false;
-}
-
-std::string ReplayRun::verdict() const {
-  if (differsAt_ >= 0)
-    return "replay differs from the recording at " + secondsText(differsUs_) + " (line " +
-           std::to_string(differsAt_) + ")";
-  std::string v = "replay verified: " + std::to_string(checks_) + " checks";
-  if (!replay_.complete) {
-    std::int64_t last = 0;
-    for (const ReplayStep& s : replay_.steps) last = s.us > last ? s.us : last;
-    v += "; the recording ends at " + secondsText(last);
-  }
-  return v;
-}
-
-bool isWatchSpeed(int speed) {
-  return std::find(std::begin(kWatchSpeeds), std::end(kWatchSpeeds), speed) !=
-         std::end(kWatchSpeeds);
-}
-
-std::string ReplayWatch::status() const {
-  if (run.over()) return run.verdict();
-  const std::string at = " at " + std::to_string(speed()) + "x";
-  return held() ? "replay paused" + at + " (P resumes)" : "watching a replay" + at;
 }
 
 }  // namespace mazeblast

@@ -1,203 +1,27 @@
-#include "scene/replay_link.h"
+#include "replay/link.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 
+#include "replay/range_coder.h"
 #include "scene/checksum.h"
-#include "scene/inflate.h"
 #include "scene/registry.h"
 #include "scene/state_hash.h"
 #include "version.h"
 
 namespace mazeblast {
 
-namespace {
-
-// ---- The range coder ---------------------------------------------------------------------
-// A binary range coder with adaptive probabilities, as LZMA has it: each yes-or-no costs what
-// its probability so far says, so the usual keys, the usual waits and the usual next step
-// cost a bit or two. Both directions share one interface, `bit` and `direct`, that writes
-// the value given or reads it into the same place, so each piece of the form below is
-// written once for both.
-
-constexpr int kProbBits = 11;
-constexpr std::uint16_t kProbHalf = 1 << (kProbBits - 1);
-// A probability of a 0, out of 2^kProbBits, and how many bits it has seen: it follows the
-// first few fast and then settles, so that a short link learns quickly and a long one keeps
-// what it learned.
-struct Prob {
-  std::uint16_t p = kProbHalf;
-  std::uint16_t seen = 0;
-  void learn(std::uint32_t b) {
-    const int shift = std::min(2 + seen / 8, 5);
-    seen = static_cast<std::uint16_t>(std::min(seen + 1, 24));
-    if (b == 0)
-      p = static_cast<std::uint16_t>(p + (((1 << kProbBits) - p) >> shift));
-    else
-      p = static_cast<std::uint16_t>(p - (p >> shift));
-  }
-};
-constexpr std::uint32_t kTop = 1u << 24;
-
-}  // namespace
-
-class RangeEncoder {
- public:
-  void bit(Prob& p, std::uint32_t& b) {
-    const std::uint32_t bound = (range_ >> kProbBits) * p.p;
-    if (b == 0) {
-      range_ = bound;
-    } else {
-      low_ += bound;
-      range_ -= bound;
-    }
-    p.learn(b);
-    normalize();
-  }
-  // `n` bits of `v`, each at even odds.
-  void direct(std::uint64_t& v, int n) {
-    for (int i = n - 1; i >= 0; --i) {
-      range_ >>= 1;
-      if ((v >> i) & 1) low_ += range_;
-      normalize();
-    }
-  }
-  std::vector<std::uint8_t> finish() {
-    for (int i = 0; i < 5; ++i) shiftLow();
-    // The first byte the coder writes is always 0: the reader takes it as read.
-    out_.erase(out_.begin());
-    return std::move(out_);
-  }
-  std::size_t size() const { return out_.size(); }
-
- private:
-  void normalize() {
-    while (range_ < kTop) {
-      range_ <<= 8;
-      shiftLow();
-    }
-  }
-  void shiftLow() {
-    if (static_cast<std::uint32_t>(low_) < 0xFF000000u || (low_ >> 32) != 0) {
-      const auto carry = static_cast<std::uint8_t>(low_ >> 32);
-      std::uint8_t held = cache_;
-      do {
-        out_.push_back(static_cast<std::uint8_t>(held + carry));
-        held = 0xFF;
-      } while (--cacheSize_ != 0);
-      cache_ = static_cast<std::uint8_t>(low_ >> 24);
-    }
-    ++cacheSize_;
-    low_ = (low_ & 0x00FFFFFFu) << 8;
-  }
-
-  std::uint64_t low_ = 0;
-  std::uint32_t range_ = 0xFFFFFFFFu;
-  std::uint8_t cache_ = 0;
-  std::uint64_t cacheSize_ = 1;
-  std::vector<std::uint8_t> out_;
-};
-
-class RangeDecoder {
- public:
-  RangeDecoder(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {
-    for (int i = 0; i < 4; ++i) code_ = (code_ << 8) | next();
-  }
-  void bit(Prob& p, std::uint32_t& b) {
-    const std::uint32_t bound = (range_ >> kProbBits) * p.p;
-    if (code_ < bound) {
-      range_ = bound;
-      b = 0;
-    } else {
-      code_ -= bound;
-      range_ -= bound;
-      b = 1;
-    }
-    p.learn(b);
-    normalize();
-  }
-  void direct(std::uint64_t& v, int n) {
-    v = 0;
-    for (int i = 0; i < n; ++i) {
-      range_ >>= 1;
-      const std::uint32_t b = code_ >= range_ ? 1 : 0;
-      if (b) code_ -= range_;
-      v = (v << 1) | b;
-      normalize();
-    }
-  }
-  // Read past the coded bytes by more than the coder's own last bytes: the link is cut off.
-  bool overrun() const { return at_ > size_ + 4; }
-
- private:
-  std::uint32_t next() { return at_ < size_ ? data_[at_++] : (++at_, 0u); }
-  void normalize() {
-    while (range_ < kTop) {
-      range_ <<= 8;
-      code_ = (code_ << 8) | next();
-    }
-  }
-
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-  std::uint32_t code_ = 0;
-  std::uint32_t range_ = 0xFFFFFFFFu;
-};
+using range::kProbBits;
+using range::kProbHalf;
+using range::number;
+using range::NumberModel;
+using range::prior;
+using range::Prob;
+using range::tree;
 
 namespace {
-
-// `bits` bits of `v`, high to low, each with the probability of the bits above it.
-template <class Coder>
-void tree(Coder& c, Prob* probs, int bits, std::uint32_t& v) {
-  std::uint32_t node = 1;
-  for (int i = bits - 1; i >= 0; --i) {
-    std::uint32_t b = (v >> i) & 1;
-    c.bit(probs[node], b);
-    node = (node << 1) | b;
-  }
-  v = node - (1u << bits);
-}
-
-// A tree's probabilities to start from, from how often each of its values comes: the coder
-// then learns from there, and a short link pays little for the learning.
-template <std::size_t N>
-void prior(Prob* probs, int bits, const std::array<int, N>& weights) {
-  auto sum = [&](std::uint32_t from, std::uint32_t to) {
-    int total = 0;
-    for (std::uint32_t v = from; v < to && v < N; ++v) total += weights[v];
-    return total;
-  };
-  for (std::uint32_t node = 1; node < (1u << bits); ++node) {
-    const int depth = 31 - std::countl_zero(node);
-    const std::uint32_t span = 1u << (bits - depth), first = (node - (1u << depth)) * span;
-    const int zero = sum(first, first + span / 2), all = zero + sum(first + span / 2, first + span);
-    const int p = all == 0 ? kProbHalf : (zero * (1 << kProbBits) + all / 2) / all;
-    probs[node].p = static_cast<std::uint16_t>(std::clamp(p, 32, (1 << kProbBits) - 32));
-  }
-}
-
-// A number from 0 up: its width in bits, then the five bits below its top one, each learned
-// for that width, then the rest at even odds. Waits of a few cells cost a few bits.
-struct NumberModel {
-  std::array<Prob, 64> width;
-  std::array<std::array<Prob, 32>, 64> high;
-};
-
-template <class Coder>
-void number(Coder& c, NumberModel& m, std::uint64_t& v) {
-  std::uint64_t x = v + 1;
-  std::uint32_t n = static_cast<std::uint32_t>(63 - std::countl_zero(x | 1));
-  tree(c, m.width.data(), 6, n);
-  const int highBits = static_cast<int>(std::min(n, 5u)), low = static_cast<int>(n) - highBits;
-  std::uint32_t high = static_cast<std::uint32_t>(x >> low) & ((1u << highBits) - 1);
-  tree(c, m.high[n].data(), highBits, high);
-  std::uint64_t rest = x & ((std::uint64_t{1} << low) - 1);
-  c.direct(rest, low);
-  v = ((std::uint64_t{1} << n) | (std::uint64_t{high} << low) | rest) - 1;
-}
 
 // Where a step stands in its cell: at the same moment as the step before it, at the cell's
 // start, at its end, or at its own microsecond.
@@ -377,12 +201,6 @@ int widthOf(std::uint64_t v) {
   return 64 - std::countl_zero(v);
 }
 
-int buttonsShown(const Frmbomb& g) {
-  int shown = 0;
-  for (int b = 0; b < 4; ++b) shown |= (g.*kButtons[b].button).Visible ? 1 << b : 0;
-  return shown;
-}
-
 // The header: the game's version, then the cells of the clock.
 template <class Coder>
 void header(Coder& c, LinkModel& m, std::string& game, std::int64_t& period, std::int64_t& phase) {
@@ -495,7 +313,7 @@ void LinkEncoder::tick(std::int64_t us) {
 void LinkEncoder::observe() {
   // Tmr1's ticks are counted, not run: they fall on the cells' starts, or the cell is no
   // place to move a step in.
-  const Timer& waste = game_->Tmr1;
+  const Timer& waste = game().Tmr1;
   if (waste.enabled() &&
       (waste.periodUs() % period_ != 0 || floorMod(waste.dueAfterNow() - phase_, period_) != 0))
     aligned_ = false;
@@ -523,7 +341,7 @@ void LinkEncoder::add(const ReplayStep& step, std::int64_t us, std::int64_t next
   // A click, and the first input a few seconds after the last check, carry a check of the
   // game as that input left it; so do a link's checks and its end.
   if (isInput(k) && (k == kClick || cell_ - lastCheckCell_ >= checkCells_))
-    p.checked = true, p.check = stateHash(*game_);
+    p.checked = true, p.check = stateHash(game());
   if (p.checked || k == kCheck || k == kEnd) lastCheckCell_ = cell_;
   pending_.push_back(p);
   // What the step did to Tmr1 counts for the rest of its cell.
@@ -581,12 +399,10 @@ void LinkEncoder::code(const Pending& p, int place, std::int64_t offset) {
 
 void LinkEncoder::start() {
   started_ = true;
-  game_ = std::make_unique<Frmbomb>();
-  game_->Form_Load();
-  controls_ = std::make_unique<Controls>(*game_);
+  session_ = std::make_unique<Session>(Session::Setup{});
   run_ = std::make_unique<ReplayRun>(replay_);
   // The cells follow Tmr1 as the game's first steps (its seed and its floor) leave it.
-  const Timer& waste = game_->Tmr1;
+  const Timer& waste = game().Tmr1;
   period_ = waste.periodUs();
   for (const ReplayStep& s : replay_.steps) {
     if (s.us >= 0 || (s.kind != ReplayStep::Seed && s.kind != ReplayStep::Floor)) break;
@@ -596,7 +412,7 @@ void LinkEncoder::start() {
   phase_ = floorMod(waste.due(), period_);
   checkCells_ = std::max<std::int64_t>(1, kLinkCheckEveryUs / period_);
   lastCell_ = cell_ = lastCheckCell_ = cellOf(0);
-  coder_ = std::make_unique<RangeEncoder>();
+  coder_ = std::make_unique<range::Encoder>();
   model_ = std::make_unique<LinkModel>();
   std::string game = replay_.game.empty() ? MAZEBLAST_VERSION : replay_.game;
   header(*coder_, *model_, game, period_, phase_);
@@ -605,10 +421,8 @@ void LinkEncoder::start() {
 bool LinkEncoder::run(int budget) {
   if (done_) return true;
   if (!started_) start();
-  auto ticked = [&](int) {
-    controls_->afterTick();
-    tick(game_->clock.nowUs);
-  };
+  // Where every tick falls; what it sounds like is no matter here.
+  auto ticked = [&](SoundEvents) { tick(game().clock.nowUs); };
   while (budget > 0 && !done_) {
     const ReplayStep* s = run_->upcoming();
     if (!s) {
@@ -616,30 +430,30 @@ bool LinkEncoder::run(int budget) {
       break;
     }
     budget -= s->kind == ReplayStep::Check ? kCheckCost : 1;
-    const std::int64_t us = std::max(s->us, game_->clock.nowUs);
+    const std::int64_t us = std::max(s->us, game().clock.nowUs);
     // A minute of the game's clock at most a slice, so that a long wait holds nothing up.
     constexpr std::int64_t kLongestSliceUs = 60000000;
-    if (us - game_->clock.nowUs > kLongestSliceUs) {
-      advanceTo(*game_, game_->clock.nowUs + kLongestSliceUs, ticked);
+    if (us - game().clock.nowUs > kLongestSliceUs) {
+      session_->advanceTo(game().clock.nowUs + kLongestSliceUs, ticked);
       continue;
     }
-    advanceTo(*game_, us, ticked);
+    session_->advanceTo(us, ticked);
     enter(us);
     const ReplayStep step = *s;
-    const std::int64_t due = nextTick(*game_);
+    const std::int64_t due = nextTick(game());
     // The game's last state is checked at its end.
-    const std::uint64_t last = step.kind == ReplayStep::End ? stateHash(*game_) : 0;
-    const std::uint64_t started = game_->clock.startedFromNow;
-    run_->step(*game_, *controls_, NothingAfter{}, [] {});
+    const std::uint64_t last = step.kind == ReplayStep::End ? stateHash(game()) : 0;
+    const std::uint64_t started = game().clock.startedFromNow;
+    run_->step(*session_, HearNothing{});
     if (run_->differs()) {
       error_ = run_->verdict();
       done_ = true;
       break;
     }
     if (step.kind != ReplayStep::Check) {
-      add(step, us, due, game_->clock.startedFromNow != started, last);
+      add(step, us, due, game().clock.startedFromNow != started, last);
       ended_ = step.kind == ReplayStep::End;
-    } else if (const int buttons = buttonsShown(*game_);
+    } else if (const int buttons = buttonsShown(game());
                buttons != lastButtons_ || cellOf(us) - lastCheckCell_ >= 2 * checkCells_) {
       // The recording's own checks where a button came or went, and in a long stretch of
       // play without an input.
@@ -661,9 +475,9 @@ void LinkEncoder::finish() {
     // Cut off: what the game had come to is checked at its last step.
     ReplayStep check;
     check.kind = ReplayStep::Check;
-    check.value = stateHash(*game_) & ((std::uint64_t{1} << kLinkCheckBits) - 1);
-    enter(game_->clock.nowUs);
-    add(check, game_->clock.nowUs, nextTick(*game_), false, 0);
+    check.value = stateHash(game()) & ((std::uint64_t{1} << kLinkCheckBits) - 1);
+    enter(game().clock.nowUs);
+    add(check, game().clock.nowUs, nextTick(game()), false, 0);
   }
   flushCell();
   std::uint32_t over = kOver;
@@ -679,31 +493,35 @@ void LinkEncoder::finish() {
 
 // ---- Reading a link ----------------------------------------------------------------------
 
-LinkDecoder::LinkDecoder(std::vector<std::uint8_t> bytes, std::size_t largest)
+LinkReader::LinkReader(std::vector<std::uint8_t> bytes, std::size_t largest)
     : bytes_(std::move(bytes)), largest_(largest) {}
 
-LinkDecoder::~LinkDecoder() = default;
+LinkReader::~LinkReader() = default;
 
-bool LinkDecoder::fail(const std::string& what) {
+bool LinkReader::fail(const std::string& what) {
   replay_ = Replay{};
   replay_.error = what;
   done_ = true;
   return false;
 }
 
-bool LinkDecoder::start() {
-  if (bytes_.size() < 2 + 4 || bytes_[0] != kLinkMark)
-    return fail(std::string(kNoReplay) + "it is cut off");
-  if (bytes_[1] != kLinkFormat)
-    return fail(std::string(kNoReplay) + "a link of format " + std::to_string(bytes_[1]) +
+bool LinkReader::start() {
+  // The links of format 1, the recording's text deflated, began otherwise than with the mark.
+  const int format = bytes_.empty()           ? 0
+                     : bytes_[0] != kLinkMark ? 1
+                     : bytes_.size() > 1      ? bytes_[1]
+                                              : 0;
+  if (format != 0 && format != kLinkFormat)
+    return fail(std::string(kNoReplay) + "a link of format " + std::to_string(format) +
                 ", not one this game reads (" + std::to_string(kLinkFormat) + ")");
+  if (bytes_.size() < 2 + 4) return fail(std::string(kNoReplay) + "it is cut off");
   const std::size_t body = bytes_.size() - 4;
   std::uint32_t crc = 0;
   for (int i = 3; i >= 0; --i) crc = (crc << 8) | bytes_[body + static_cast<std::size_t>(i)];
   if (crc != crc32(bytes_.data(), body))
     return fail(std::string(kNoReplay) + "it is damaged or cut off");
   replay_ = Replay{};
-  coder_ = std::make_unique<RangeDecoder>(bytes_.data() + 2, body - 2);
+  coder_ = std::make_unique<range::Decoder>(bytes_.data() + 2, body - 2);
   model_ = std::make_unique<LinkModel>();
   header(*coder_, *model_, replay_.game, period_, phase_);
   const bool printable = std::all_of(replay_.game.begin(), replay_.game.end(),
@@ -717,7 +535,7 @@ bool LinkDecoder::start() {
   return true;
 }
 
-bool LinkDecoder::emit(ReplayStep s) {
+bool LinkReader::emit(ReplayStep s) {
   s.line = 2 + static_cast<int>(lines_++);
   replay_.complete = s.kind == ReplayStep::End;
   // Measured as the text it stands for.
@@ -729,7 +547,7 @@ bool LinkDecoder::emit(ReplayStep s) {
   return true;
 }
 
-bool LinkDecoder::step() {
+bool LinkReader::step() {
   const std::string damaged = std::string(kNoReplay) + "it is damaged";
   std::uint32_t k = 0;
   const std::uint32_t before = model_->previous;
@@ -751,10 +569,8 @@ bool LinkDecoder::step() {
   std::uint64_t cells = 0, offset = 0;
   model_->when(*coder_, k, s, at, cells, offset, widthOf(static_cast<std::uint64_t>(period_ - 1)),
                before);
-  // About eleven days of play, as a recording's text may hold.
-  constexpr std::int64_t kLastUs = std::int64_t{1000000000} * 1000;
   if (at != Same) {
-    if (cells > static_cast<std::uint64_t>(kLastUs / period_) + 2 ||
+    if (cells > static_cast<std::uint64_t>(kLastReplayUs / period_) + 2 ||
         offset >= static_cast<std::uint64_t>(period_))
       return fail(damaged);
     lastCell_ += static_cast<std::int64_t>(cells);
@@ -762,7 +578,7 @@ bool LinkDecoder::step() {
     const std::int64_t us = at == Start    ? std::max<std::int64_t>(start, 0)
                             : at == Finish ? start + period_ - 1
                                            : start + static_cast<std::int64_t>(offset);
-    if (us < lastUs_ || us > kLastUs) return fail(damaged);
+    if (us < lastUs_ || us > kLastReplayUs) return fail(damaged);
     lastUs_ = us;
   }
   if ((k == kClick && s.value > 3) || (k == kFloor && s.value > 60000)) return fail(damaged);
@@ -778,53 +594,10 @@ bool LinkDecoder::step() {
   return emit(s) && (!checked || emit(check));
 }
 
-bool LinkDecoder::run(int budget) {
+bool LinkReader::run(int budget) {
   if (!done_ && !coder_ && !start()) return true;
   while (!done_ && budget-- > 0) step();
   return done_;
-}
-
-// ---- Reading either form -----------------------------------------------------------------
-
-LinkReader::LinkReader(std::vector<std::uint8_t> bytes, std::size_t largest) : largest_(largest) {
-  if (isPackedLink(bytes)) {
-    packed_ = bytes;
-    decoder_ = std::make_unique<LinkDecoder>(std::move(bytes), largest);
-  } else {
-    deflated_ = std::move(bytes);
-    inflater_ = std::make_unique<Inflater>(deflated_);
-  }
-}
-
-LinkReader::~LinkReader() = default;
-
-bool LinkReader::run(int budget) {
-  if (done_) return true;
-  if (decoder_) return done_ = decoder_->run(budget);
-  // A step's worth of text, about a line.
-  constexpr std::size_t kStepBytes = 32;
-  const std::size_t most = static_cast<std::size_t>(std::max(budget, 1)) * kStepBytes;
-  if (!reader_) {
-    // Measured: only counted, nothing kept.
-    const Inflater::Status s = inflater_->run(nullptr, std::min(most * 4, largest_ + 1));
-    if (s == Inflater::More && inflater_->unpacked() <= largest_) return false;
-    if (s == Inflater::Bad || inflater_->unpacked() > largest_) {
-      replay_.error = s == Inflater::Bad ? std::string(kNoReplay) + "it does not unpack"
-                                         : largerThanAnyRecording(largest_);
-      return done_ = true;
-    }
-    inflater_ = std::make_unique<Inflater>(deflated_);
-    reader_ = std::make_unique<ReplayReader>(largest_);
-  }
-  piece_.clear();
-  const Inflater::Status s = inflater_->run(&piece_, most);
-  if (reader_->feed(piece_) && s == Inflater::More) return false;
-  replay_ = reader_->finish();
-  return done_ = true;
-}
-
-Replay LinkReader::take() {
-  return decoder_ ? decoder_->take() : std::move(replay_);
 }
 
 }  // namespace mazeblast

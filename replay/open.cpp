@@ -1,4 +1,4 @@
-#include "scene/replay_open.h"
+#include "replay/open.h"
 
 #include <sys/stat.h>
 
@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "scene/replay.h"
-#include "scene/replay_link.h"
+#include "replay/link.h"
+#include "replay/recording.h"
 
 namespace mazeblast {
 
