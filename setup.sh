@@ -5,7 +5,8 @@
 #                        as static hosts serve it, on http://127.0.0.1:8080/ until stopped
 #   bash setup.sh test   builds the release, sanitizer (with the fuzz target) and browser builds
 #                        and runs every test
-#   bash setup.sh build PRESET...   and bash setup.sh fuzz: the pieces the test run takes
+#   bash setup.sh build PRESET..., bash setup.sh fuzz, test-web and test-sanitize: the pieces
+#                        the test run takes
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -36,11 +37,15 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
 }
 
-# A stage of the test run, with the seconds since the run began.
-stage() { echo "=== $* (at ${SECONDS} s)"; }
+# A stage of the test run, with the seconds since the run began (in the pieces it starts too).
+: "${MAZEBLAST_RUN_START:=$(date +%s)}"
+export MAZEBLAST_RUN_START
+elapsed() { echo $(($(date +%s) - MAZEBLAST_RUN_START)); }
+stage() { echo "=== $* (at $(elapsed) s)"; }
 
 # beside NAME COMMAND...: runs a command in the background, its output kept until it is
-# awaited; await takes the one started first, prints what it said, and fails with it.
+# awaited, with the second it ended; await takes the one started first, prints what it said,
+# and fails with it.
 besides=()
 # A run that fails stops what it started beside itself.
 trap 'for entry in "${besides[@]}"; do pkill -P "${entry%%:*}" 2>/dev/null; kill "${entry%%:*}" 2>/dev/null; done' EXIT
@@ -48,7 +53,7 @@ beside() {
   local name=$1 log
   shift
   log=$(mktemp)
-  "$@" >"$log" 2>&1 &
+  { "$@" && status=0 || status=$?; echo "--- $name ended at $(elapsed) s"; exit $status; } >"$log" 2>&1 &
   besides+=("$!:$log:$name")
 }
 await() {
@@ -57,7 +62,7 @@ await() {
   local pid=${entry%%:*} rest=${entry#*:}
   local log=${rest%%:*} name=${rest#*:}
   wait "$pid" || status=$?
-  echo "--- $name (done at ${SECONDS} s):"
+  echo "--- $name:"
   cat "$log"
   rm -f "$log"
   [ "$status" -eq 0 ] || { echo "$name failed (status $status)"; exit "$status"; }
@@ -87,32 +92,41 @@ case "${1:-}" in
   test)
     install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}" \
       "${retroarch_test_packages[@]}"
-    # Each build after the first runs beside a test run, at the lowest priority: the tests
-    # wait on real time most of the while, and take the processor whenever they need it.
+    # The release build first, on both cores; then its tests, with every other build beside
+    # them at the lowest priority (the tests wait on real time most of the while, and take the
+    # processor whenever they need it), and each build's own tests as soon as it is made.
     stage "release build"
     build release
-    stage "release tests, with the browser and sanitizer builds beside them"
-    beside "browser build" nice -n 19 bash setup.sh build web
-    beside "sanitizer build" nice -n 19 bash setup.sh build sanitize
+    stage "release tests, with the browser and sanitizer builds and their tests beside them"
+    beside "browser edition" bash setup.sh test-web
+    beside "sanitizer build and tests, with a minute of fuzzing" bash setup.sh test-sanitize
     ctest --preset release
-    await
-    stage "the browser edition in headless Chromium, beside the sanitizer build and tests"
-    beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
-    beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
-    await
-    stage "sanitizer tests, with a minute of fuzzing beside them"
-    beside "fuzzing" nice -n 19 bash setup.sh fuzz
-    ctest --preset sanitize
-    await
+    stage "release tests passed"
     await
     await
     stage "every test passed"
+    ;;
+  test-web)
+    nice -n 19 bash setup.sh build web
+    stage "browser edition built; its tests in headless Chromium"
+    beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
+    beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
+    await
+    await
+    ;;
+  test-sanitize)
+    nice -n 19 bash setup.sh build sanitize
+    stage "sanitizer build made; its tests, with the fuzz target built and run beside them"
+    beside "fuzzing" nice -n 19 bash setup.sh fuzz
+    ctest --preset sanitize
+    await
     ;;
   build)
     shift
     for preset in "$@"; do build "$preset"; done
     ;;
   fuzz)
+    cmake --build --preset sanitize --target sim_fuzz >/dev/null
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
     cp tests/scenarios/*.sim tests/replays/*.mzr "$corpus"/
     # A link to start from; a first byte of 2 makes the rest a link's bytes.

@@ -207,6 +207,8 @@ class Frmbomb {
   bool keysReachPic1() const;
 
  private:
+  // Within one step of each other on both axes: the nine offsets at which two squares touch.
+  static bool touching(int dx, int dy);
   void startCountdown();
   void clearFieldForNextAttempt();
   void resetBombSlots();

@@ -52,10 +52,6 @@ bool betweenCells(int x, int y) {
   return halfColumn || halfRow;
 }
 
-bool touching(int dx, int dy) {
-  return (dx == -240 || dx == 0 || dx == 240) && (dy == -240 || dy == 0 || dy == 240);
-}
-
 }  // namespace
 
 void Frmbomb::asetaviholliset() {

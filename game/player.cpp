@@ -17,12 +17,11 @@ constexpr Targets kTargets[5] = {
     {0, -240, 240, -240},  // 4 up
 };
 
-// Within one step of each other on both axes: the nine touching offsets.
-bool touching(int dx, int dy) {
+}  // namespace
+
+bool Frmbomb::touching(int dx, int dy) {
   return (dx == -240 || dx == 0 || dx == 240) && (dy == -240 || dy == 0 || dy == 240);
 }
-
-}  // namespace
 
 void Frmbomb::Tmr2_Timer() {
   if (dying == 1) direction = 0;

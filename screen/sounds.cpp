@@ -84,6 +84,8 @@ struct Noise {
   }
 };
 
+}  // namespace
+
 // A square (of one duty) or triangle voice made of its own harmonics, only those the sample
 // rate can carry: nothing folds back into the band as a partial that is no harmonic of the
 // note. One cycle with the first K harmonics is kept for every K, as 2048 points read with
@@ -152,7 +154,6 @@ class Cycles {
 };
 
 // The cycles of every wave the sounds use, made as they are first asked for.
-}  // namespace
 
 // The voices' cycles, made once for every sound that plays them.
 class Waves {

@@ -20,7 +20,9 @@ check "no display" "cannot open the display" -u DISPLAY SDL_VIDEODRIVER=x11
 start=$(date +%s%N)
 check "no window system" "cannot open the display: " -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER
 took=$((($(date +%s%N) - start) / 1000000))
-[ "$took" -lt 1000 ] || { echo "FAIL: no window system: took $took ms"; exit 1; }
+# A few milliseconds on a quiet machine; seconds would mean it waited for a display.
+echo "no window system: refused in $took ms"
+[ "$took" -lt 5000 ] || { echo "FAIL: no window system: took $took ms"; exit 1; }
 conf=$(mktemp) dir=$(mktemp -d)
 trap 'rm -rf "$conf" "$dir"' EXIT
 printf '<?xml version="1.0"?>\n<fontconfig><dir>/nonexistent</dir></fontconfig>\n' >"$conf"
