@@ -5,8 +5,7 @@
 #                        as static hosts serve it, on http://127.0.0.1:8080/ until stopped
 #   bash setup.sh test   builds the release, sanitizer (with the fuzz target) and browser builds
 #                        and runs every test
-#   bash setup.sh build PRESET..., bash setup.sh fuzz, test-web and test-sanitize: the pieces
-#                        the test run takes
+#   bash setup.sh build PRESET...   and bash setup.sh fuzz: the pieces the test run takes
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -92,34 +91,27 @@ case "${1:-}" in
   test)
     install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}" \
       "${retroarch_test_packages[@]}"
-    # The release build first, on both cores; then its tests, with every other build beside
-    # them at the lowest priority (the tests wait on real time most of the while, and take the
-    # processor whenever they need it), and each build's own tests as soon as it is made.
-    stage "release build"
+    # The three builds side by side, and then every test at once: most of the tests wait on
+    # real time (a window's key presses, a page's frames), and the others take the processor
+    # in between.
+    stage "release, sanitizer and browser builds"
+    beside "browser build" bash setup.sh build web
+    beside "sanitizer build" bash setup.sh build sanitize
     build release
-    stage "release tests, with the browser and sanitizer builds and their tests beside them"
-    beside "browser edition" bash setup.sh test-web
-    beside "sanitizer build and tests, with a minute of fuzzing" bash setup.sh test-sanitize
+    await
+    await
+    stage "release, sanitizer, browser and touch tests, with a minute of fuzzing"
+    beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
+    beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
+    beside "sanitizer tests" ctest --preset sanitize
+    beside "fuzzing" nice -n 19 bash setup.sh fuzz
     ctest --preset release
     stage "release tests passed"
     await
     await
+    await
+    await
     stage "every test passed"
-    ;;
-  test-web)
-    nice -n 19 bash setup.sh build web
-    stage "browser edition built; its tests in headless Chromium"
-    beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
-    beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
-    await
-    await
-    ;;
-  test-sanitize)
-    nice -n 19 bash setup.sh build sanitize
-    stage "sanitizer build made; its tests, with the fuzz target built and run beside them"
-    beside "fuzzing" nice -n 19 bash setup.sh fuzz
-    ctest --preset sanitize
-    await
     ;;
   build)
     shift

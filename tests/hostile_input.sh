@@ -39,11 +39,11 @@ refused "300 MB of lines on standard input" \
   "mazeblast-sim: standard input is larger than any recording (64 MB)" 30000 \
   bash -c "{ echo '$head'; yes 'at 0.000001 press 32' | head -c 300M; } | '$sim'"
 
-# A link of 50,000 characters that would unpack past any recording, in a file and as the
-# argument itself; and the same link of the form made before this one, never released.
-/usr/bin/python3 "$(dirname "$0")/web/hostile_link.py" "$sim" >"$dir/link.txt"
-refused "a link of $(wc -c <"$dir/link.txt") characters that unpacks past 64 MB" \
-  "mazeblast-sim: the link is larger than any recording (64 MB)" 30000 "$sim" --replay "$dir/link.txt"
+# A link of 50,000 characters that would unpack past any recording (made by web/hostile_link.py),
+# in a file; and a link of the form made before this one, never released.
+link=$(dirname "$0")/replays/hostile.link
+refused "a link of $(wc -c <"$link") characters that unpacks past 64 MB" \
+  "mazeblast-sim: the link is larger than any recording (64 MB)" 30000 "$sim" --replay "$link"
 refused "a link of the text deflated" \
   "mazeblast-sim: the link holds no replay: a link of format 1, not one this game reads (2)" 5000 \
   "$sim" --replay "#replay=s8koyc2x4wIA"
