@@ -11,7 +11,7 @@ cd "$(dirname "$0")"
 
 packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev dpkg-dev
-  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev libfontconfig-dev libx11-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev libx11-dev
   fontconfig fonts-liberation2 fonts-dejavu-core file
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils openbox lintian sox python3-numpy python3-pil

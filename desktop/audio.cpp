@@ -37,55 +37,66 @@ class QuietErrors {
 
 }  // namespace
 
-SoundPlayer::SoundPlayer(int volumePercent) : volume_(mixVolume(volumePercent)) {}
+SoundPlayer::SoundPlayer(int volumePercent) : mixer_(bank_, volumePercent) {}
 
 SoundPlayer::~SoundPlayer() {
   close();
 }
 
+void SoundPlayer::fill(void* self, Uint8* stream, int bytes) {
+  static_cast<SoundPlayer*>(self)->mixer_.mix(reinterpret_cast<std::int16_t*>(stream),
+                                              bytes / static_cast<int>(sizeof(std::int16_t)));
+}
+
 bool SoundPlayer::open() {
   if (opened_ || failed_) return opened_;
-  bool ok;
+  SDL_AudioSpec want{}, have{};
+  want.freq = kSampleRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 1;
+  want.samples = kDeviceFrames;
+  want.callback = fill;
+  want.userdata = this;
   {
     QuietErrors quiet;
-    ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
-         Mix_OpenAudioDevice(kSampleRate, AUDIO_S16SYS, 1, kDeviceFrames, nullptr, 0) == 0;
+    // The device takes the mixer's own form; SDL converts where the hardware wants another.
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+      device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   }
-  if (!ok) {
-    std::fprintf(stderr, "mazeblast: no sound: %s\n", Mix_GetError());
+  if (device_ == 0) {
+    std::fprintf(stderr, "mazeblast: no sound: %s\n", SDL_GetError());
     failed_ = true;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
-  Mix_AllocateChannels(kMixChannels);
-  Mix_Volume(-1, volume_);
-  for (int e = 0; e < kSoundEvents; ++e) {
-    const auto& s = bank_[static_cast<SoundEvent>(e)];
-    chunks_[e] = Mix_QuickLoad_RAW(const_cast<Uint8*>(reinterpret_cast<const Uint8*>(s.data())),
-                                   static_cast<Uint32>(s.size() * sizeof s[0]));
-  }
+  mixer_.silence();
+  SDL_PauseAudioDevice(device_, 0);
   opened_ = true;
   return true;
 }
 
 void SoundPlayer::close() {
   if (!opened_) return;
-  Mix_HaltChannel(-1);
-  for (Mix_Chunk*& c : chunks_) Mix_FreeChunk(c), c = nullptr;
-  Mix_CloseAudio();
+  SDL_CloseAudioDevice(device_);
+  device_ = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   opened_ = false;
 }
 
 void SoundPlayer::silence() {
-  if (opened_) Mix_HaltChannel(-1);
+  if (!opened_) return;
+  SDL_LockAudioDevice(device_);
+  mixer_.silence();
+  SDL_UnlockAudioDevice(device_);
 }
 
 void SoundPlayer::play(SoundEvents events, std::int64_t nowUs) {
   if (events.empty() || silent_ || !open()) return;
+  // Each at the start of the device's next buffer.
+  SDL_LockAudioDevice(device_);
+  events.forEach([&](SoundEvent e) { mixer_.start(e); });
+  SDL_UnlockAudioDevice(device_);
   events.forEach([&](SoundEvent e) {
-    // No free channel: dropped.
-    if (Mix_PlayChannel(-1, chunks_[static_cast<int>(e)], 0) < 0) return;
     const auto length = static_cast<std::int64_t>(bank_[e].size()) * 1000000 / kSampleRate;
     quietFromUs_ = std::max(quietFromUs_, nowUs + length);
   });

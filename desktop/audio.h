@@ -1,15 +1,17 @@
-// The game's sounds in the window, through SDL2_mixer. The device is opened at the first
-// sound and closed after a while of silence, so a still screen costs no wake-ups; silent
-// while muted or while the window is away. A sound that cannot start when its event
-// comes is dropped: nothing ever plays late. No device: one line, and the game plays on.
+// The game's sounds in the window: the game's one mixer, the one the libretro core and the
+// scripted driver's recordings mix with, feeding SDL's audio device from its callback. The
+// device is opened at the first sound and closed after a while of silence, so a still screen
+// costs no wake-ups; silent while muted or while the window is away. A sound starts at the
+// device's next buffer, or is dropped where no channel is free: nothing ever plays late. No
+// device: one line, and the game plays on.
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cstdint>
 
 #include "scene/sound_events.h"
+#include "screen/mixer.h"
 #include "screen/sounds.h"
 
 namespace mazeblast {
@@ -34,10 +36,11 @@ class SoundPlayer {
   bool open();
   void close();
   void silence();
+  static void fill(void* self, Uint8* stream, int bytes);
 
   SoundBank bank_;
-  Mix_Chunk* chunks_[kSoundEvents] = {};
-  int volume_;
+  Mixer mixer_;  // shared with the device's thread, under its lock
+  SDL_AudioDeviceID device_ = 0;
   bool silent_ = false;
   bool opened_ = false, failed_ = false;
   std::int64_t quietFromUs_ = 0;  // when the last sound started will have ended

@@ -548,8 +548,8 @@ try:
 
     # Hostile: a link of 50,000 characters that would unpack past 64 MB of recording, and a
     # file larger than any recording. Each is one line within seconds (a quiet machine takes
-    # about half a second; the bound holds on a slow one with both cores busy), no task holds
-    # the page, and the game in progress stays as it was.
+    # about a second and a half for the link, 4.6 s with both cores busy; the bound holds on a
+    # slower one), no task holds the page, and the game in progress stays as it was.
     hostile = hostile_link()
     kept = picture()
     watch_tasks()
@@ -558,12 +558,12 @@ try:
         peak = Math.max(peak, performance.memory.usedJSHeapSize + HEAPU8.length); }, 20);""")
     started = time.time()
     driver.execute_script("location.hash = arguments[0]", hostile)
-    said = wait_status("the link is larger", 10)
+    said = wait_status("the link is larger", 30)
     took = time.time() - started
     m1 = memory()
     peak = driver.execute_script("clearInterval(sampler); return peak") / 1048576
     longest = driver.execute_script("return longestTask")
-    check(said == "the link is larger than any recording (64 MB)" and took < 10
+    check(said == "the link is larger than any recording (64 MB)" and took < 20
           and picture() == kept and peak - m0 < 48 and longest < 500,
           f"a hostile link of {len(hostile)} characters: '{said}' in {took:.2f} s; memory "
           f"{m0:.0f} -> {m1:.0f} MB, at most {peak:.0f} MB; the longest task {longest:.0f} ms")
