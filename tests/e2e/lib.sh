@@ -15,6 +15,16 @@ pixel() {
   import -window root -crop "1x1+$1+$2" -depth 8 rgb:- 2>/dev/null | od -An -tu1 | awk '{print $1","$2","$3}'
 }
 
+# wait_pixel X Y COLOUR: true once the screen pixel at (X, Y) is COLOUR ("R,G,B"), within five
+# seconds: a machine busy with other work may take a while to show the next frame.
+wait_pixel() {
+  local end=$((SECONDS + 5))
+  until [ "$(pixel "$1" "$2")" = "$3" ]; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
+}
+
 # find_window: waits for the game's window and prints its id.
 find_window() {
   xdotool search --sync --onlyvisible --name '^RMO Mazeblast( \(replay.*\))?$' 2>/dev/null | head -n 1

@@ -72,7 +72,7 @@ convert "$dir/screen.png" -crop "849x565+$(((1920 - 849) / 2))+$(((1080 - 565) /
   "$dir/whole.png"
 differ=$(compare -metric AE "$dir/whole.png" "$dir/title.png" null: 2>&1)
 [ "$differ" = "0" ] || fail "--integer-scale at 1080p: $differ pixels differ from the game's own picture"
-[ "$(pixel 100 100)" = "0,0,0" ] || fail "--integer-scale at 1080p: no black border"
+wait_pixel 100 100 0,0,0 || fail "--integer-scale at 1080p: no black border"
 echo "--integer-scale in fullscreen at 1080p: scale 1, pixel for pixel the game's own picture"
 "$closer" "$win"
 wait "${pids[-1]}" || fail "the game with --integer-scale ended with status $?"

@@ -19,7 +19,7 @@ doubled() {
   read -r wx wy < <(origin "$win")
   for d in "0 0" "1 1"; do
     set -- $d
-    [ "$(pixel $((wx + 710 + $1)) $((wy + 570 + $2)))" = "0,255,0" ] || fail "start button not doubled"
+    wait_pixel $((wx + 710 + $1)) $((wy + 570 + $2)) 0,255,0 || fail "start button not doubled"
   done
 }
 
@@ -49,10 +49,10 @@ sleep 0.7
 read -r wx wy < <(origin "$win")
 [ "$(size)" = "1900x1300" ] || fail "window not resized: $(size)"
 ox=$(( (1900 - 1698) / 2 )) oy=$(( (1300 - 1130) / 2 ))
-[ "$(pixel $((wx + ox + 711)) $((wy + oy + 571)))" = "0,255,0" ] || fail "picture not centred at scale 2"
-[ "$(pixel $((wx + ox + 120)) $((wy + oy + 248)))" = "192,0,0" ] || fail "pillar not where scale 2 puts it"
-[ "$(pixel $((wx + 40)) $((wy + 650)))" = "0,0,0" ] || fail "left border not black"
-[ "$(pixel $((wx + 950)) $((wy + 30)))" = "0,0,0" ] || fail "top border not black"
+wait_pixel $((wx + ox + 711)) $((wy + oy + 571)) 0,255,0 || fail "picture not centred at scale 2"
+wait_pixel $((wx + ox + 120)) $((wy + oy + 248)) 192,0,0 || fail "pillar not where scale 2 puts it"
+wait_pixel $((wx + 40)) $((wy + 650)) 0,0,0 || fail "left border not black"
+wait_pixel $((wx + 950)) $((wy + 30)) 0,0,0 || fail "top border not black"
 echo "letterboxed at scale 2 in 1900 x 1300"
 
 # F11: fullscreen over the whole screen, then back.

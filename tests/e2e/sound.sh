@@ -59,7 +59,7 @@ xdotool windowfocus --sync "$win" key space
 sleep 0.5
 xdotool key q
 sleep 0.3
-[ "$(pixel $((wx + 355)) $((wy + 531)))" = "0,255,255" ] || fail "no New game button without sound"
+wait_pixel $((wx + 355)) $((wy + 531)) 0,255,255 || fail "no New game button without sound"
 "$closer" "$win"
 wait $pid || fail "the game without sound ended with status $?"
 [ "$(wc -l <"$scratch/err")" -eq 1 ] || fail "not one line: $(cat "$scratch/err")"

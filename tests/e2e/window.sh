@@ -24,10 +24,10 @@ xprop -id "$win" WM_CLASS | grep -q "\"$class\"\$" || fail "window class $(xprop
 
 # The start button's face is green until a real click presses it.
 sleep 0.5
-[ "$(pixel $((wx + 355)) $((wy + 285)))" = "0,255,0" ] || fail "no green start button"
+wait_pixel $((wx + 355)) $((wy + 285)) 0,255,0 || fail "no green start button"
 xdotool mousemove $((wx + 420)) $((wy + 300)) click 1
 sleep 0.5
-[ "$(pixel $((wx + 355)) $((wy + 285)))" = "0,0,0" ] || fail "the start button is still shown"
+wait_pixel $((wx + 355)) $((wy + 285)) 0,0,0 || fail "the start button is still shown"
 
 # After "GO!" the player stands at the start cell; held right, he walks right.
 # Row 12 from column 8 to 16 never holds a wall (bricks are red too).
@@ -42,8 +42,12 @@ done
 xdotool windowfocus --sync "$win" keydown Right
 sleep 0.5
 xdotool keyup Right
-sleep 0.2
-after=$(red_x $row_x $row_y 288 33)
+# Seen once the window has shown his steps: a busy machine may take a while.
+for _ in $(seq 50); do
+  after=$(red_x $row_x $row_y 288 33)
+  [ -n "$after" ] && [ "$after" -gt $((before + 40)) ] && break
+  sleep 0.1
+done
 [ -n "$after" ] && [ "$after" -gt $((before + 40)) ] || fail "the player did not walk right ($before -> $after)"
 
 echo "player walked right: mean x $before -> $after"
