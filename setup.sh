@@ -118,7 +118,6 @@ case "${1:-}" in
     for preset in "$@"; do build "$preset"; done
     ;;
   fuzz)
-    cmake --build --preset sanitize --target sim_fuzz >/dev/null
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)
     cp tests/scenarios/*.sim tests/replays/*.mzr "$corpus"/
     # A link to start from; a first byte of 2 makes the rest a link's bytes.
