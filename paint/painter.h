@@ -18,9 +18,8 @@ namespace mazeblast {
 
 class Frmbomb;
 
-// Opens the font for a label look through fontconfig: "Arial" and "Arial Black" with the
-// label's weight and slant, or the nearest face the system has. Null, with a message, when
-// no usable font exists.
+// Opens the game's own face for a label's font ("Arial", "Arial Black", their italics), at its
+// size. Null, with a message, where it cannot.
 TTF_Font* openFont(const FontSpec& face, std::string* error);
 
 class Painter {

@@ -4,11 +4,6 @@
 
 #include <cstdlib>
 
-// Caches that fontconfig keeps for the life of the process are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-
 int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_RENDER_DRIVER", "software", 0);

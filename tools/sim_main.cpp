@@ -11,11 +11,6 @@
 #include "tools/sim.h"
 #include "version.h"
 
-// Caches that fontconfig keeps for the life of the process are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-
 namespace {
 
 // The fragment of the link that carries `source`'s recording, as the game page makes it.

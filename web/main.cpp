@@ -19,6 +19,7 @@
 #include "scene/session.h"
 #include "scene/sound_events.h"
 #include "scene/state_hash.h"
+#include "screen/fonts.h"
 #include "screen/sounds.h"
 #include "screen/xpm.h"
 
@@ -440,6 +441,26 @@ EMSCRIPTEN_KEEPALIVE int mb_sound_length(int e) {
 }
 EMSCRIPTEN_KEEPALIVE const char* mb_sound_name(int e) {
   return kSoundEventNames[e].data();
+}
+
+// The game's own faces, for the page's fonts.
+EMSCRIPTEN_KEEPALIVE int mb_font_count() {
+  return kFontFileCount;
+}
+EMSCRIPTEN_KEEPALIVE const char* mb_font_family(int i) {
+  return kFontFiles[i].family;
+}
+EMSCRIPTEN_KEEPALIVE int mb_font_weight(int i) {
+  return kFontFiles[i].weight;
+}
+EMSCRIPTEN_KEEPALIVE int mb_font_italic(int i) {
+  return kFontFiles[i].italic ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE const unsigned char* mb_font_data(int i) {
+  return kFontFiles[i].bytes;
+}
+EMSCRIPTEN_KEEPALIVE int mb_font_size(int i) {
+  return static_cast<int>(kFontFiles[i].size);
 }
 
 EMSCRIPTEN_KEEPALIVE int mb_picture_count() {

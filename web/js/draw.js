@@ -39,9 +39,24 @@ function copy(x, y, w, h) {
 }
 let clipped = null;
 
+// The game's own faces, compiled into it: the page asks the browser for no font of its own.
 const faces = {
-  'Arial': '"Arial", "Liberation Sans", sans-serif',
-  'Arial Black': '"Arial Black", "DejaVu Sans", sans-serif',
+  'Arial': '"Mazeblast Arial"',
+  'Arial Black': '"Mazeblast Arial Black"',
+};
+// Each face taken from the game's memory into the page's fonts; a promise of them all.
+mb.loadFonts = function() {
+  const loaded = [];
+  for (let i = 0; i < Module._mb_font_count(); ++i) {
+    const bytes = HEAPU8.slice(Module._mb_font_data(i), Module._mb_font_data(i) + Module._mb_font_size(i));
+    const face = new FontFace(`Mazeblast ${UTF8ToString(Module._mb_font_family(i))}`, bytes.buffer, {
+      weight: String(Module._mb_font_weight(i)),
+      style: Module._mb_font_italic(i) ? 'italic' : 'normal',
+    });
+    document.fonts.add(face);
+    loaded.push(face.load());
+  }
+  return Promise.all(loaded);
 };
 Module.mbScreen = {
   // Only what changed is drawn: a rectangle cleared to black, and all drawing kept inside

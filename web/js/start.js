@@ -10,7 +10,7 @@ Module.onRuntimeInitialized = function() {
 };
 function pictures() {
   mb.soundEvents();
-  mb.loadPictures().then(place);
+  Promise.all([mb.loadPictures(), mb.loadFonts()]).then(place);
 }
 function place() {
   mb.layout();
