@@ -4,12 +4,12 @@
 
 namespace mazeblast {
 
-const FontFile* fontFileFor(const FontSpec& spec) {
+const FontFile* fontFileFor(const FontSpec& font) {
   const FontFile* found = nullptr;
   for (int i = 0; i < kFontFileCount; ++i) {
     const FontFile& f = kFontFiles[i];
-    if (std::string_view(f.family) != spec.family) continue;
-    if (!found || f.italic == spec.italic) found = &f;
+    if (std::string_view(f.family) != font.family) continue;
+    if (!found || f.italic == font.italic) found = &f;
   }
   return found;
 }

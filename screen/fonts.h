@@ -22,6 +22,6 @@ extern const int kFontFileCount;
 
 // The face a label's font is set in: the family's, the italic one where it is asked for and
 // the family has one. Null for a family the game has no face for.
-const FontFile* fontFileFor(const FontSpec& spec);
+const FontFile* fontFileFor(const FontSpec& font);
 
 }  // namespace mazeblast
