@@ -314,7 +314,7 @@ try:
     with open(os.path.join(site, "sw.js"), "w") as f:
         f.write(worker)
     is_new = "return !!document.querySelector('meta[name=build]')"
-    driver.refresh()
+    # One visit: a second at once could already find the new worker in charge.
     open_page(driver, url)
     kept = driver.execute_script(is_new)
 
