@@ -11,14 +11,15 @@ cd "$(dirname "$0")"
 
 packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev dpkg-dev
-  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libx11-dev
+  libsdl2-dev libx11-dev libstb-dev
   fonts-liberation2 fonts-inter python3-fonttools file
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils openbox lintian sox python3-numpy python3-pil
   retroarch-dev
 )
 # The browser edition, and what its tests drive it with.
-web_packages=(cmake ninja-build emscripten python3 fonts-liberation2 fonts-inter python3-fonttools)
+web_packages=(cmake ninja-build emscripten python3 fonts-liberation2 fonts-inter python3-fonttools
+  libstb-dev)
 browser_test_packages=(chromium chromium-driver python3-selenium)
 # RetroArch, to play the libretro core in the tests; it needs a session bus.
 retroarch_test_packages=(retroarch dbus)

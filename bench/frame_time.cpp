@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
   game->level = 10;
   advanceTo(*game, 4500 * 1000);
   std::string error;
-  Painter painter(r);
-  if (!painter.load(&error)) return 1;
+  Painter painter;
+  if (!painter.ready(&error)) return 1;
   WindowPicture picture(r, painter, whole);
   std::vector<double> ms;
   for (int i = 0; i < frames; ++i) {
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   }
   std::sort(ms.begin(), ms.end());
   std::printf("renderer %s, %dx%d, %s at %.3f: median %.2f ms, p99 %.2f ms per frame\n", info.name,
-              width, height, whole ? "whole numbers" : "filled", picture.scale(), ms[ms.size() / 2],
+              width, height, whole ? "whole numbers" : "filled", painter.scale(), ms[ms.size() / 2],
               ms[ms.size() * 99 / 100]);
   SDL_Quit();
   return 0;

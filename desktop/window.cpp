@@ -1,7 +1,5 @@
 #include "desktop/window.h"
 
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +21,7 @@
 #include "scene/controls.h"
 #include "scene/session.h"
 #include "scene/sound_events.h"
+#include "screen/xpm.h"
 
 namespace mazeblast {
 
@@ -55,7 +54,6 @@ struct SdlSession {
   ~SdlSession() {
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
-    if (TTF_WasInit()) TTF_Quit();
     SDL_Quit();
   }
 };
@@ -157,9 +155,13 @@ int runGame(const Options& options) {
       "RMO Mazeblast", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.w, size.h,
       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | fullscreen);
   if (!sdl.window) return fail(std::string("cannot open the window: ") + SDL_GetError());
-  if (SDL_Surface* icon = IMG_ReadXPMFromArray(const_cast<char**>(art::icon.xpm))) {
-    SDL_SetWindowIcon(sdl.window, icon);
-    SDL_FreeSurface(icon);
+  if (Pixels icon; decodeXpm(art::icon.xpm, icon)) {
+    if (SDL_Surface* s =
+            SDL_CreateRGBSurfaceWithFormatFrom(icon.rgba.data(), icon.width, icon.height, 32,
+                                               icon.width * 4, SDL_PIXELFORMAT_RGBA32)) {
+      SDL_SetWindowIcon(sdl.window, s);
+      SDL_FreeSurface(s);
+    }
   }
   // No vsync: a blocking present would hold the timers back; the loop paces frames itself.
   sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_ACCELERATED);
@@ -167,8 +169,8 @@ int runGame(const Options& options) {
   if (!sdl.renderer) return fail(std::string("cannot draw in the window: ") + SDL_GetError());
   SDL_SetWindowMinimumSize(sdl.window, width, height);
 
-  Painter painter(sdl.renderer);
-  if (!painter.load(&error)) return fail(error);
+  Painter painter;
+  if (!painter.ready(&error)) return fail(error);
   WindowPicture picture(sdl.renderer, painter, options.integerScale);
 
   // The game played, and recorded where asked; or a recording watched. The game's clock
@@ -287,10 +289,14 @@ int runGame(const Options& options) {
     while (got) {
       // The ticks due before the event come first, as a replay has them.
       runToNow();
+      if (ev.type == SDL_MOUSEBUTTONDOWN || ev.type == SDL_MOUSEBUTTONUP)
+        picture.toGame(sdl.window, ev.button.x, ev.button.y);
       if (!input.handle(ev)) return finish();
       if (fitUntilUs && ev.type == SDL_WINDOWEVENT) fitFrame();
-      if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET)
+      if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET) {
+        picture.lost();
         controls.markChanged();
+      }
       session.settle(hear);
       got = SDL_PollEvent(&ev) != 0;
     }

@@ -76,7 +76,7 @@ void CoreGame::frame(const PadState& pad) {
   session_->advanceTo((own_.frame + 1) * kUsPerThreeFrames / 3,
                       [&](SoundEvents events) { hear(events); });
   ++own_.frame;
-  canvas_.draw(game());
+  painter_.paint(game());
   mixer_.mix(mono_, kAudioFrames);
   for (int i = 0; i < kAudioFrames; ++i) audio_[2 * i] = audio_[2 * i + 1] = mono_[i];
 }

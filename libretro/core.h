@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
-#include "paint/canvas.h"
+#include "paint/painter.h"
 #include "scene/session.h"
 #include "scene/sound_events.h"
 #include "screen/mixer.h"
@@ -53,7 +53,7 @@ class CoreGame {
   explicit CoreGame(std::uint64_t seed);
 
   // False, with the reason, where the picture cannot be drawn (no font).
-  bool ready(std::string* error) const { return canvas_.ready(error); }
+  bool ready(std::string* error) const { return painter_.ready(error); }
   // A new game on the title screen, as at the start.
   void reset(std::uint64_t seed);
 
@@ -66,7 +66,7 @@ class CoreGame {
 
   // The sound of the last frame: kAudioFrames left and right pairs.
   const std::int16_t* audio() const { return audio_; }
-  const SoftwareCanvas& picture() const { return canvas_; }
+  const Image& picture() const { return painter_.picture(); }
   Rumble rumble() const { return rumble_; }
 
   // Sound off: none heard, and no rumble.
@@ -107,7 +107,7 @@ class CoreGame {
   std::unique_ptr<Session> spare_ = std::make_unique<Session>(Session::Setup{});
   SoundBank bank_;
   Mixer mixer_{bank_};
-  SoftwareCanvas canvas_;
+  Painter painter_;
   bool soundOn_ = true;
 
   Own own_;                   // its sounds playing stand in the mixer

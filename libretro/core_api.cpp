@@ -118,12 +118,12 @@ RETRO_API void retro_get_system_info(retro_system_info* info) {
 }
 
 RETRO_API void retro_get_system_av_info(retro_system_av_info* info) {
-  using mazeblast::SoftwareCanvas;
+  using mazeblast::Painter;
   *info = {};
-  info->geometry.base_width = info->geometry.max_width = SoftwareCanvas::kWidth;
-  info->geometry.base_height = info->geometry.max_height = SoftwareCanvas::kHeight;
+  info->geometry.base_width = info->geometry.max_width = Painter::kWidth;
+  info->geometry.base_height = info->geometry.max_height = Painter::kHeight;
   info->geometry.aspect_ratio =
-      static_cast<float>(SoftwareCanvas::kWidth) / static_cast<float>(SoftwareCanvas::kHeight);
+      static_cast<float>(Painter::kWidth) / static_cast<float>(Painter::kHeight);
   info->timing.fps = mazeblast::kFrameRate;
   info->timing.sample_rate = mazeblast::kSampleRate;
 }
@@ -193,8 +193,8 @@ RETRO_API void retro_run() {
   // frames it is given. Only what changed is drawn.
   inputPoll();
   core->frame(readPad());
-  const mazeblast::SoftwareCanvas& picture = core->picture();
-  video(picture.pixels(), mazeblast::SoftwareCanvas::kWidth, mazeblast::SoftwareCanvas::kHeight,
+  const mazeblast::Image& picture = core->picture();
+  video(picture.pixels.data(), mazeblast::Painter::kWidth, mazeblast::Painter::kHeight,
         static_cast<std::size_t>(picture.pitch()));
   audioBatch(core->audio(), mazeblast::kAudioFrames);
   if (rumble.set_rumble_state && core->rumble() != mazeblast::Rumble::none) {

@@ -1,16 +1,37 @@
 #include "paint/painter.h"
 
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <utility>
 
 #include "game/Frmbomb.h"
 #include "scene/registry.h"
+#include "screen/xpm.h"
 
 namespace mazeblast {
+
+// Where the painting of one changed rectangle goes: the picture, the scale it is drawn at
+// (1, or between whole numbers the scale itself) and the rectangle, in its pixels.
+struct Painter::Target {
+  Image* image;
+  Scale scale;
+  Rect clip;
+
+  // A game pixel's edge in the picture's pixels: the first pixel whose centre lies on it or
+  // past it. Every shape covers the pixels whose centres it covers, as a GPU draws it.
+  int at(int v) const {
+    // ceil((v x scale - 1/2) / 1), in whole numbers.
+    const std::int64_t n = 2 * std::int64_t{v} * scale.num - scale.den,
+                       d = 2 * std::int64_t{scale.den};
+    return static_cast<int>(n >= 0 ? (n + d - 1) / d : -(-n / d));
+  }
+  // A rectangle of game pixels in the picture's pixels: each edge where its scale puts it,
+  // so that rectangles side by side stay side by side.
+  Rect of(const Rect& r) const {
+    const int x = at(r.x), y = at(r.y);
+    return {x, y, at(r.x + r.w) - x, at(r.y + r.h) - y};
+  }
+};
 
 namespace {
 
@@ -18,239 +39,340 @@ int px(int twips) {
   return (twips >= 0 ? twips : twips - (kTwipsPerPixel - 1)) / kTwipsPerPixel;
 }
 
-SDL_Rect rectOf(int left, int top, int width, int height) {
-  return {px(left), px(top), px(width), px(height)};
+template <class Element>
+Rect gameBox(const Element& e) {
+  return {px(e.Left), px(e.Top), px(e.Width), px(e.Height)};
 }
 
-void fill(SDL_Renderer* r, const SDL_Rect& box, Rgb c) {
-  SDL_SetRenderDrawColor(r, c.r, c.g, c.b, 255);
-  SDL_RenderFillRect(r, &box);
+Rect overlap(const Rect& a, const Rect& b) {
+  const int x = std::max(a.x, b.x), y = std::max(a.y, b.y);
+  return {x, y, std::max(0, std::min(a.x + a.w, b.x + b.w) - x),
+          std::max(0, std::min(a.y + a.h, b.y + b.h) - y)};
 }
 
-const FontSpec* const kFaces[] = {&layout::kStatusFont, &layout::kTitleFont,  &layout::kPointsFont,
-                                  &layout::kHelpFont,   &layout::kCreditFont, &layout::kCountFont,
-                                  &layout::kButtonFont};
+std::uint32_t rgb(Rgb c) {
+  return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+}
 
-// A copy `times` times larger, each pixel a square of pixels, in the same pixel format, with
-// the same palette and see-through colour.
-SDL_Surface* enlarged(SDL_Surface* s, int times) {
-  SDL_Surface* big = SDL_CreateRGBSurfaceWithFormat(0, s->w * times, s->h * times,
-                                                    s->format->BitsPerPixel, s->format->format);
-  if (!big) return nullptr;
-  if (s->format->palette) SDL_SetSurfacePalette(big, s->format->palette);
-  Uint32 key = 0;
-  if (SDL_GetColorKey(s, &key) == 0) SDL_SetColorKey(big, SDL_TRUE, key);
-  const int bytes = s->format->BytesPerPixel;
-  SDL_LockSurface(s);
-  SDL_LockSurface(big);
-  for (int y = 0; y < big->h; ++y) {
-    const auto* from = static_cast<const Uint8*>(s->pixels) + (y / times) * s->pitch;
-    auto* to = static_cast<Uint8*>(big->pixels) + y * big->pitch;
-    for (int x = 0; x < big->w; ++x) std::memcpy(to + x * bytes, from + (x / times) * bytes, bytes);
+void fill(Image& image, const Rect& r, std::uint32_t colour) {
+  for (int y = r.y; y < r.y + r.h; ++y) std::fill_n(image.row(y) + r.x, r.w, colour);
+}
+
+// `over` (premultiplied, its alpha in the top byte) laid over `under`.
+std::uint32_t over(std::uint32_t top, std::uint32_t under) {
+  const std::uint32_t a = top >> 24;
+  if (a == 255) return top & 0xffffff;
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t c =
+        ((top >> shift) & 255) + (((under >> shift) & 255) * (255 - a) + 127) / 255;
+    out |= std::min(c, 255u) << shift;
   }
-  SDL_UnlockSurface(big);
-  SDL_UnlockSurface(s);
-  return big;
+  return out;
+}
+
+// `colour` laid over `under` with `coverage` out of 255.
+std::uint32_t blend(std::uint32_t colour, std::uint32_t under, std::uint32_t coverage) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t c =
+        ((colour >> shift) & 255) * coverage + ((under >> shift) & 255) * (255 - coverage);
+    out |= ((c + 127) / 255) << shift;
+  }
+  return out;
+}
+
+// Two premultiplied pixels mixed, the second with `weight` out of 256.
+std::uint32_t mix(std::uint32_t a, std::uint32_t b, int weight) {
+  if (a == b || weight == 0) return a;
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t v = (((a >> shift) & 255) * static_cast<std::uint32_t>(256 - weight) +
+                             ((b >> shift) & 255) * static_cast<std::uint32_t>(weight) + 128) >>
+                            8;
+    out |= v << shift;
+  }
+  return out;
+}
+
+// Sharp bilinear along one axis, for `count` pixels from `from`: a picture `length` pixels long
+// whose first edge stands at game pixel `edge`, made `times` larger, each pixel's centre taken
+// back into it; the two picture pixels it lies between and the weight of the second, out of 256.
+struct Tap {
+  int first, second, weight;
+};
+void taps(int edge, int length, int times, Painter::Scale s, int from, int count,
+          std::vector<Tap>& out) {
+  out.resize(count);
+  const std::int64_t large = std::int64_t{length} * times;
+  for (int i = 0; i < count; ++i) {
+    // ((from + i + 1/2) / scale - edge) x times - 1/2, in 256ths.
+    const std::int64_t centre =
+        (2 * std::int64_t{from + i} + 1) * s.den - 2 * std::int64_t{edge} * s.num;
+    const std::int64_t u = std::max<std::int64_t>(centre * times * 128 / s.num - 128, 0);
+    const std::int64_t whole = u >> 8;
+    out[i] = {static_cast<int>(std::min(whole, large - 1) / times),
+              static_cast<int>(std::min(whole + 1, large - 1) / times), static_cast<int>(u & 255)};
+  }
 }
 
 }  // namespace
 
-Painter::~Painter() {
-  for (auto& [art, tex] : pictures_) SDL_DestroyTexture(tex);
-  for (auto& [key, t] : texts_) SDL_DestroyTexture(t.texture);
-  for (auto& [key, font] : fonts_) TTF_CloseFont(font);
-}
-
-bool Painter::makePictures(int times, std::string* error) {
-  // All made before any is replaced: the pictures are all of one size.
-  std::unordered_map<const PictureArt*, SDL_Texture*> made;
+Painter::Painter() {
   for (int i = 0; i < art::count; ++i) {
     const PictureArt* a = art::all[i];
-    SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(a->xpm));
-    if (s && times > 1) {
-      SDL_Surface* big = enlarged(s, times);
-      SDL_FreeSurface(s);
-      s = big;
+    Pixels decoded;
+    if (!decodeXpm(a->xpm, decoded)) {
+      failure_ = std::string("cannot read the picture ") + a->name;
+      return;
     }
-    SDL_Texture* t = s ? SDL_CreateTextureFromSurface(renderer_, s) : nullptr;
-    if (s) SDL_FreeSurface(s);
-    if (!t) {
-      *error = std::string("cannot make the picture ") + a->name + ": " + SDL_GetError();
-      for (auto& [art, tex] : made) SDL_DestroyTexture(tex);
-      return false;
+    Picture& p = pictures_[a];
+    p.width = decoded.width;
+    p.height = decoded.height;
+    p.argb.resize(static_cast<std::size_t>(p.width) * p.height);
+    for (std::size_t k = 0; k < p.argb.size(); ++k) {
+      const std::uint8_t* c = &decoded.rgba[k * 4];
+      p.argb[k] =
+          c[3] ? 0xff000000u | (std::uint32_t{c[0]} << 16) | (std::uint32_t{c[1]} << 8) | c[2] : 0;
     }
-    SDL_SetTextureScaleMode(t, times > 1 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    made[a] = t;
   }
-  for (auto& [art, tex] : pictures_) SDL_DestroyTexture(tex);
-  pictures_ = std::move(made);
-  pictureTimes_ = times;
-  return true;
+  for (int i = 0; i < kFontFileCount; ++i) {
+    auto made = std::make_unique<Face>(kFontFiles[i]);
+    if (!made->ok()) {
+      failure_ = std::string("cannot read the game's font for \"") + kFontFiles[i].family + "\"";
+      return;
+    }
+    faces_[&kFontFiles[i]] = std::move(made);
+  }
+  own_.resize(kWidth, kHeight);
 }
 
-bool Painter::load(std::string* error) {
-  if (!makePictures(1, error)) return false;
-  for (const FontSpec* face : kFaces) {
-    auto key = std::make_tuple(std::string(face->family), face->pixels, face->weight, face->italic);
-    TTF_Font* f = openFont(*face, error);
-    if (!f) return false;
-    fonts_[key] = f;
-  }
-  return true;
+Painter::~Painter() = default;
+
+bool Painter::ready(std::string* error) const {
+  if (failure_.empty()) return true;
+  *error = failure_;
+  return false;
 }
 
-void Painter::setScale(float scale) {
-  if (scale == scale_) return;
-  const int times = std::max(1, static_cast<int>(std::ceil(scale - 1e-4f)));
-  std::string error;
-  // Pictures that cannot be made larger stay as they were, drawn less smoothly.
-  if (times != pictureTimes_) makePictures(times, &error);
-  for (const FontSpec* face : kFaces)
-    if (TTF_Font* f = font(*face))
-      TTF_SetFontSize(f, static_cast<int>(std::lround(face->pixels * scale)));
-  for (auto& [key, t] : texts_) SDL_DestroyTexture(t.texture);
-  texts_.clear();
+int Painter::widthAt(Scale scale) {
+  return Target{nullptr, scale, {}}.at(kWidth);
+}
+int Painter::heightAt(Scale scale) {
+  return Target{nullptr, scale, {}}.at(kHeight);
+}
+
+Painter::Scale Painter::fit(int width, int height, bool wholeNumbers) {
+  // The side that limits it: width / kWidth against height / kHeight.
+  const Scale s = std::int64_t{width} * kHeight <= std::int64_t{height} * kWidth
+                      ? Scale{width, kWidth}
+                      : Scale{height, kHeight};
+  return wholeNumbers ? Scale{std::max(1, s.num / s.den), 1} : s;
+}
+
+void Painter::setScale(Scale scale) {
+  if (scale == scale_ || scale.num <= 0 || scale.den <= 0) return;
   scale_ = scale;
+  times_ = scale.num % scale.den == 0 ? scale.num / scale.den : 0;
+  if (times_ == 1 || times_ == 0)
+    own_.resize(widthAt(times_ ? Scale{} : scale), heightAt(times_ ? Scale{} : scale));
+  else {
+    own_.resize(kWidth, kHeight);
+    large_.resize(kWidth * times_, kHeight * times_);
+  }
+  if (times_ <= 1) large_ = Image{};
+  texts_.clear();
+  damage_ = Damage{};
 }
 
-TTF_Font* Painter::font(const FontSpec& face) {
-  auto it =
-      fonts_.find(std::make_tuple(std::string(face.family), face.pixels, face.weight, face.italic));
-  return it == fonts_.end() ? nullptr : it->second;
+const std::vector<Rect>& Painter::paint(const Frmbomb& f) {
+  changed_.clear();
+  if (!failure_.empty()) return changed_;
+  const Rect screen{0, 0, kWidth, kHeight};
+  for (const Rect& r : damage_.since(f)) {
+    const Rect part = overlap(r, screen);
+    if (part.w <= 0 || part.h <= 0) continue;
+    if (times_ >= 1) {
+      paintPart(f, {&own_, {}, part});
+      if (times_ > 1) enlarge(part);
+      changed_.push_back({part.x * times_, part.y * times_, part.w * times_, part.h * times_});
+    } else {
+      const Target to{&own_, scale_, {}};
+      const Rect target = overlap(to.of(part), {0, 0, own_.width, own_.height});
+      paintPart(f, {&own_, scale_, target});
+      changed_.push_back(target);
+    }
+  }
+  return changed_;
 }
 
-void Painter::paint(const Frmbomb& f, const Rect* clip) {
-  const SDL_Rect part = clip ? SDL_Rect{clip->x, clip->y, clip->w, clip->h} : SDL_Rect{};
-  clip_ = clip ? &part : nullptr;
-  SDL_RenderSetClipRect(renderer_, clip_);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  // Clearing ignores the clip: a part is filled.
-  if (clip_)
-    SDL_RenderFillRect(renderer_, clip_);
-  else
-    SDL_RenderClear(renderer_);
+void Painter::enlarge(const Rect& r) {
+  const int n = times_;
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    const std::uint32_t* from = own_.row(y) + r.x;
+    std::uint32_t* first = large_.row(y * n) + r.x * n;
+    for (int x = 0; x < r.w; ++x) std::fill_n(first + x * n, n, from[x]);
+    for (int k = 1; k < n; ++k)
+      std::memcpy(large_.row(y * n + k) + r.x * n, first, sizeof(std::uint32_t) * r.w * n);
+  }
+}
+
+void Painter::paintPart(const Frmbomb& f, const Target& to) {
+  if (to.clip.w <= 0 || to.clip.h <= 0) return;
+  fill(*to.image, to.clip, 0);
   // Every element is drawn inside its box: one that misses the part is passed by.
-  auto meets = [&](const auto& e) {
-    const SDL_Rect box = rectOf(e.Left, e.Top, e.Width, e.Height);
-    return !clip_ || SDL_HasIntersection(&box, clip_);
-  };
+  auto meets = [&](const auto& e) { return to.of(gameBox(e)).meets(to.clip); };
   inDrawingOrder(f, Overloaded{
                         [&](const Sprite& s) {
-                          if (meets(s)) drawSprite(s);
+                          if (s.Visible && meets(s)) drawSprite(to, s);
                         },
                         [&](const Label& l) {
-                          if (meets(l)) drawLabel(l);
+                          if (l.Visible && meets(l)) drawLabel(to, l);
                         },
                         [&](const Button& b) {
-                          if (meets(b)) drawButton(b);
+                          if (b.Visible && meets(b)) drawButton(to, b);
                         },
                         [&](const FocusBox& b) {
                           if (b.Visible && meets(b))
-                            fill(renderer_, rectOf(b.Left, b.Top, b.Width, b.Height),
-                                 layout::kBlack);
+                            fill(*to.image, overlap(to.of(gameBox(b)), to.clip), 0);
                         },
                     });
-  SDL_RenderSetClipRect(renderer_, nullptr);
-  clip_ = nullptr;
 }
 
-void Painter::drawSprite(const Sprite& s) {
-  if (!s.Visible || !s.Picture) return;
-  auto it = pictures_.find(s.Picture);
-  if (it == pictures_.end()) return;
-  int w = 0, h = 0;
-  SDL_QueryTexture(it->second, nullptr, nullptr, &w, &h);
-  w /= pictureTimes_;
-  h /= pictureTimes_;
-  // Pictures are drawn at their own size, cut to the sprite's rectangle (from a copy made
-  // larger where the target is).
-  const SDL_Rect box = rectOf(s.Left, s.Top, s.Width, s.Height);
-  const SDL_Rect src{0, 0, std::min(w, box.w), std::min(h, box.h)};
-  const SDL_Rect dst{box.x, box.y, src.w, src.h};
-  const int n = pictureTimes_;
-  const SDL_Rect from{0, 0, src.w * n, src.h * n};
-  SDL_RenderCopy(renderer_, it->second, &from, &dst);
+void Painter::drawSprite(const Target& to, const Sprite& s) {
+  if (!s.Picture) return;
+  const auto found = pictures_.find(s.Picture);
+  if (found == pictures_.end()) return;
+  const Picture& p = found->second;
+  // A picture is drawn at its own size, cut to the sprite's rectangle.
+  const Rect box = gameBox(s);
+  const int w = std::min(p.width, box.w), h = std::min(p.height, box.h);
+  Image& image = *to.image;
+  if (to.scale.num == to.scale.den) {
+    const Rect part = overlap({box.x, box.y, w, h}, to.clip);
+    for (int y = part.y; y < part.y + part.h; ++y) {
+      const std::uint32_t* from =
+          &p.argb[static_cast<std::size_t>(y - box.y) * p.width + (part.x - box.x)];
+      std::uint32_t* row = image.row(y) + part.x;
+      for (int x = 0; x < part.w; ++x)
+        if (from[x]) row[x] = from[x] & 0xffffff;
+    }
+    return;
+  }
+  // Between whole numbers: made the next whole number larger, then taken down bilinearly where
+  // the scale puts it, over the pixels whose centres it covers.
+  const Scale sc = to.scale;
+  const int times = (sc.num + sc.den - 1) / sc.den;
+  const Rect dst = to.of({box.x, box.y, w, h});
+  const Rect part = overlap(dst, to.clip);
+  if (part.w <= 0 || part.h <= 0) return;
+  static thread_local std::vector<Tap> across, down;
+  static thread_local std::vector<std::uint32_t> rows;
+  taps(box.x, w, times, sc, part.x, part.w, across);
+  taps(box.y, h, times, sc, part.y, part.h, down);
+  // Across first, each picture row the part needs; then down, between two of those rows.
+  // Most of the picture's pixels stand whole in a larger one: a row is copied, not blended.
+  const int top = down.front().first, bottom = down.back().second;
+  rows.resize(static_cast<std::size_t>(bottom - top + 1) * part.w);
+  for (int r = top; r <= bottom; ++r) {
+    const std::uint32_t* from = &p.argb[static_cast<std::size_t>(r) * p.width];
+    std::uint32_t* into = &rows[static_cast<std::size_t>(r - top) * part.w];
+    for (int i = 0; i < part.w; ++i)
+      into[i] = mix(from[across[i].first], from[across[i].second], across[i].weight);
+  }
+  for (int j = 0; j < part.h; ++j) {
+    const Tap& ty = down[j];
+    const std::uint32_t* upper = &rows[static_cast<std::size_t>(ty.first - top) * part.w];
+    const std::uint32_t* lower = &rows[static_cast<std::size_t>(ty.second - top) * part.w];
+    std::uint32_t* row = image.row(part.y + j) + part.x;
+    for (int i = 0; i < part.w; ++i) {
+      const std::uint32_t c = mix(upper[i], lower[i], ty.weight);
+      if (c >> 24) row[i] = over(c, row[i]);
+    }
+  }
 }
 
-void Painter::drawLabel(const Label& l) {
-  if (!l.Visible) return;
-  const SDL_Rect box = rectOf(l.Left, l.Top, l.Width, l.Height);
-  if (l.look->opaque) fill(renderer_, box, l.look->back);
+void Painter::drawLabel(const Target& to, const Label& l) {
+  const Rect box = gameBox(l);
+  if (l.look->opaque) fill(*to.image, overlap(to.of(box), to.clip), rgb(l.look->back));
   if (!l.Caption.view().empty())
-    drawText(&l, font(l.look->font), l.Caption.view(), l.look->fore, box, l.look->align);
+    drawText(to, &l, l.look->font, l.Caption.view(), l.look->fore, box, l.look->align, -1);
 }
 
-void Painter::drawButton(const Button& b) {
-  if (!b.Visible) return;
-  const SDL_Rect box = rectOf(b.Left, b.Top, b.Width, b.Height);
-  fill(renderer_, box, b.face);
+void Painter::drawButton(const Target& to, const Button& b) {
+  const Rect box = gameBox(b);
+  Image& image = *to.image;
+  auto line = [&](int x, int y, int w, int h, std::uint32_t colour) {
+    fill(image, overlap(to.of({x, y, w, h}), to.clip), colour);
+  };
+  line(box.x, box.y, box.w, box.h, rgb(b.face));
   // A raised face: light above and left, shadow below and right.
-  SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
-  SDL_RenderDrawLine(renderer_, box.x, box.y, box.x + box.w - 2, box.y);
-  SDL_RenderDrawLine(renderer_, box.x, box.y, box.x, box.y + box.h - 2);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderDrawLine(renderer_, box.x, box.y + box.h - 1, box.x + box.w - 1, box.y + box.h - 1);
-  SDL_RenderDrawLine(renderer_, box.x + box.w - 1, box.y, box.x + box.w - 1, box.y + box.h - 1);
-  SDL_SetRenderDrawColor(renderer_, 96, 96, 96, 255);
-  SDL_RenderDrawLine(renderer_, box.x + 1, box.y + box.h - 2, box.x + box.w - 2, box.y + box.h - 2);
-  SDL_RenderDrawLine(renderer_, box.x + box.w - 2, box.y + 1, box.x + box.w - 2, box.y + box.h - 2);
+  line(box.x, box.y, box.w - 1, 1, 0xffffff);
+  line(box.x, box.y, 1, box.h - 1, 0xffffff);
+  line(box.x, box.y + box.h - 1, box.w, 1, 0);
+  line(box.x + box.w - 1, box.y, 1, box.h, 0);
+  line(box.x + 1, box.y + box.h - 2, box.w - 2, 1, 0x606060);
+  line(box.x + box.w - 2, box.y + 1, 1, box.h - 2, 0x606060);
 
+  // The letter after '&' is the access key, underlined.
   std::string shown;
-  int underline = -1;
+  int mark = -1;
   for (char c : b.Caption.view()) {
-    if (c == '&' && underline < 0) {
-      underline = static_cast<int>(shown.size());
+    if (c == '&' && mark < 0) {
+      mark = static_cast<int>(shown.size());
       continue;
     }
     shown += c;
   }
-  drawText(&b, font(layout::kButtonFont), shown, layout::kBlack, box, Align::Center, underline);
+  drawText(to, &b, layout::kButtonFont, shown, layout::kBlack, box, Align::Center,
+           mark < 0 ? static_cast<int>(shown.size()) : mark);
 }
 
-void Painter::drawText(const void* key, TTF_Font* f, std::string_view text, Rgb colour,
-                       const SDL_Rect& box, Align align, int underline) {
+const Face* Painter::face(const FontSpec& font) const {
+  const auto found = faces_.find(fontFileFor(font));
+  return found == faces_.end() ? nullptr : found->second.get();
+}
+
+void Painter::drawText(const Target& to, const void* key, const FontSpec& font,
+                       std::string_view text, Rgb colour, Rect box, Align align, int mark) {
+  const Face* f = face(font);
   if (!f) return;
-  CachedText& c = texts_[key];
-  if (!c.texture || c.text != text) {
-    if (c.texture) SDL_DestroyTexture(c.texture);
-    c.texture = nullptr;
-    c.text = std::string(text);
-    SDL_Surface* s = TTF_RenderUTF8_Blended(f, c.text.c_str(), {colour.r, colour.g, colour.b, 255});
-    if (!s) return;
-    c.texture = SDL_CreateTextureFromSurface(renderer_, s);
-    c.w = s->w;
-    c.h = s->h;
-    SDL_FreeSurface(s);
+  // A button's caption (which has a mark, past its end where it has no access key) sits in
+  // the middle of the face; a label's at the top, as labels have it.
+  const bool button = mark >= 0;
+  SetText& set = texts_[key];
+  if (set.line.lineHeight == 0 || set.text != text || set.mark != mark) {
+    set.text = std::string(text);
+    set.mark = mark;
+    set.line = f->set(
+        text, static_cast<float>(font.pixels * to.scale.num) / static_cast<float>(to.scale.den),
+        mark);
   }
-  if (!c.texture) return;
-  // Placed in the target's own pixels, where the text was set: each of its pixels one of the
-  // target's.
-  const auto at = [&](int v) { return static_cast<int>(std::lround(v * scale_)); };
-  const int left = at(box.x), top = at(box.y), width = at(box.x + box.w) - left,
-            height = at(box.y + box.h) - top;
-  int x = left;
-  if (align == Align::Right) x = left + width - c.w;
-  if (align == Align::Center) x = left + (width - c.w) / 2;
-  // Button captions sit in the middle of the face; label captions at the top, as labels do.
-  const int y = underline >= 0 ? top + (height - c.h) / 2 : top;
-  const auto game = [&](int v) { return static_cast<float>(v) / scale_; };
-  const SDL_FRect dst{game(x), game(y), game(c.w), game(c.h)};
-  // Never spill: a wider stand-in face is cut at the label's edge.
-  SDL_Rect cut = box;
-  if (clip_ && !SDL_IntersectRect(&box, clip_, &cut)) return;
-  SDL_RenderSetClipRect(renderer_, &cut);
-  SDL_RenderCopyF(renderer_, c.texture, nullptr, &dst);
-  if (underline >= 0 && underline < static_cast<int>(c.text.size())) {
-    int before = 0, through = 0;
-    TTF_SizeUTF8(f, c.text.substr(0, underline).c_str(), &before, nullptr);
-    TTF_SizeUTF8(f, c.text.substr(0, underline + 1).c_str(), &through, nullptr);
-    const int base = y + TTF_FontAscent(f) + 1;
-    const SDL_FRect line{game(x + before), game(base), game(through - before),
-                         game(std::max(1, at(1)))};
-    SDL_SetRenderDrawColor(renderer_, colour.r, colour.g, colour.b, 255);
-    SDL_RenderFillRectF(renderer_, &line);
+  const SetLine& line = set.line;
+  const Rect b = to.of(box);
+  int x = b.x;
+  if (align == Align::Right) x = b.x + b.w - line.advance;
+  if (align == Align::Center) x = b.x + (b.w - line.advance) / 2;
+  const int y = button ? b.y + (b.h - line.lineHeight) / 2 : b.y;
+  // Never spill: letters are cut at the element's edge.
+  const Rect cut = overlap(b, to.clip);
+  const Rect ink = overlap({x + line.left, y + line.top, line.width, line.height}, cut);
+  const std::uint32_t c = rgb(colour);
+  Image& image = *to.image;
+  for (int py = ink.y; py < ink.y + ink.h; ++py) {
+    const std::uint8_t* cover =
+        &line.coverage[static_cast<std::size_t>(py - y - line.top) * line.width +
+                       (ink.x - x - line.left)];
+    std::uint32_t* row = image.row(py) + ink.x;
+    for (int i = 0; i < ink.w; ++i)
+      if (cover[i]) row[i] = cover[i] == 255 ? c : blend(c, row[i], cover[i]);
   }
-  SDL_RenderSetClipRect(renderer_, clip_);
+  if (button && line.markTo > line.markFrom) {
+    const int thick = std::max(1, (2 * to.scale.num + to.scale.den) / (2 * to.scale.den));
+    fill(image,
+         overlap({x + line.markFrom, y + line.ascent + 1, line.markTo - line.markFrom, thick}, cut),
+         c);
+  }
 }
 
 }  // namespace mazeblast

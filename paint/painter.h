@@ -1,16 +1,16 @@
-// Paints the element table with SDL's 2D renderer, in the stacking order: into the window
-// on the desktop, and into a picture of its own off any window for the screenshots and the
-// libretro core.
+// The one painter: the element table painted in the drawing order into a picture in memory,
+// for every edition alike (the window's texture, the page's canvas, the libretro core's
+// frames, the sim's PNGs). No platform in it: letters come from the game's own faces through
+// the rasterizer compiled in with it.
 #pragma once
 
-#include <SDL.h>
-#include <SDL_ttf.h>
-
-#include <map>
+#include <memory>
 #include <string>
-#include <tuple>
 #include <unordered_map>
+#include <vector>
 
+#include "paint/image.h"
+#include "paint/letters.h"
 #include "scene/damage.h"
 #include "screen/elements.h"
 
@@ -18,51 +18,80 @@ namespace mazeblast {
 
 class Frmbomb;
 
-// Opens the game's own face for a label's font ("Arial", "Arial Black", their italics), at its
-// size. Null, with a message, where it cannot.
-TTF_Font* openFont(const FontSpec& face, std::string* error);
-
 class Painter {
  public:
-  explicit Painter(SDL_Renderer* renderer) : renderer_(renderer) {}
+  // The game's own picture, at scale 1.
+  static constexpr int kWidth = 849, kHeight = 565;
+
+  Painter();
   ~Painter();
   Painter(const Painter&) = delete;
   Painter& operator=(const Painter&) = delete;
 
-  // Makes the picture textures and opens every font; false, with a message, on failure.
-  bool load(std::string* error);
-  // Draws the whole screen (849 x 565 pixels) into the renderer's current target; or only
-  // the part inside `clip`, every element that meets it drawn again in the drawing order:
-  // the same pixels there as a whole painting.
-  void paint(const Frmbomb& f, const Rect* clip = nullptr);
-  // How many of the target's pixels a game pixel takes, where the renderer scales what is
-  // drawn (a window filled between whole-number scales): the text is set at that size and
-  // the pictures are made the next whole number of times larger, to be smoothed down from
-  // there, so that flat shapes and letters are drawn at the target's own resolution and
-  // every picture's pixel covers the same area. 1, the game's own pixels, until set.
-  void setScale(float scale);
+  // False, with the reason, where a picture or a face compiled in cannot be read.
+  bool ready(std::string* error) const;
+
+  // How many of the picture's pixels a game pixel takes, as a fraction, so that every edge
+  // falls on the same pixel on every CPU: kWidth x kHeight times that, rounded. At a whole
+  // number each game pixel is a square of the picture's. Between whole numbers the blocks,
+  // borders and button faces are drawn at the picture's own pixels, the letters set at the
+  // larger size, and the pictures of the sprites made the next whole number of times larger
+  // without smoothing and taken down from there bilinearly, where the scale puts them ("sharp
+  // bilinear"): every game pixel covers the same area, and an edge blends over one pixel at
+  // most. The whole picture is drawn again at the next paint when the scale changes.
+  struct Scale {
+    int num = 1, den = 1;
+    double value() const { return static_cast<double>(num) / den; }
+    bool operator==(const Scale&) const = default;
+  };
+  void setScale(Scale scale);
+  Scale scale() const { return scale_; }
+  // The picture's size at a scale.
+  static int widthAt(Scale scale);
+  static int heightAt(Scale scale);
+  // The largest scale at which the picture fits in width x height; whole numbers only where
+  // asked (never less than 1 then).
+  static Scale fit(int width, int height, bool wholeNumbers);
+
+  // Brings the picture up to what the game shows, drawing again only inside what changed since
+  // the last time (all of it the first time): each element that meets a changed rectangle is
+  // drawn again there in the drawing order, so the pixels are those of a whole painting.
+  // The rectangles of the picture that changed.
+  const std::vector<Rect>& paint(const Frmbomb& f);
+  const Image& picture() const { return times_ > 1 ? large_ : own_; }
+  // The next paint draws the whole picture (a front end that lost what it showed).
+  void paintAllNext() { damage_ = Damage{}; }
 
  private:
-  struct CachedText {
+  struct Target;
+  struct SetText {
     std::string text;
-    SDL_Texture* texture = nullptr;
-    int w = 0, h = 0;
+    int mark;
+    SetLine line;
   };
-  void drawSprite(const Sprite& s);
-  void drawLabel(const Label& l);
-  void drawButton(const Button& b);
-  void drawText(const void* key, TTF_Font* font, std::string_view text, Rgb colour,
-                const SDL_Rect& box, Align align, int underline = -1);
-  TTF_Font* font(const FontSpec& face);
-  bool makePictures(int times, std::string* error);
+  void paintPart(const Frmbomb& f, const Target& to);
+  void drawSprite(const Target& to, const Sprite& s);
+  void drawLabel(const Target& to, const Label& l);
+  void drawButton(const Target& to, const Button& b);
+  void drawText(const Target& to, const void* key, const FontSpec& font, std::string_view text,
+                Rgb colour, Rect box, Align align, int mark);
+  const Face* face(const FontSpec& font) const;
+  void enlarge(const Rect& r);
 
-  SDL_Renderer* renderer_;
-  float scale_ = 1;
-  int pictureTimes_ = 1;            // how many times larger than their own the picture textures are
-  const SDL_Rect* clip_ = nullptr;  // the part being painted, or null for all of it
-  std::unordered_map<const PictureArt*, SDL_Texture*> pictures_;
-  std::map<std::tuple<std::string, int, int, bool>, TTF_Font*> fonts_;
-  std::unordered_map<const void*, CachedText> texts_;
+  Scale scale_;
+  int times_ = 1;  // the whole number the picture is of the game's own, or 0 between
+  Image own_;      // at scale 1, or between whole numbers at the scale itself
+  Image large_;    // at a whole-number scale above 1: own_ made larger
+  Damage damage_;
+  std::vector<Rect> changed_;
+  struct Picture {
+    int width, height;
+    std::vector<std::uint32_t> argb;  // premultiplied; "None" is 0
+  };
+  std::unordered_map<const PictureArt*, Picture> pictures_;
+  std::unordered_map<const FontFile*, std::unique_ptr<Face>> faces_;
+  std::unordered_map<const void*, SetText> texts_;
+  std::string failure_;
 };
 
 }  // namespace mazeblast

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cstdio>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -16,7 +17,7 @@
 #include <vector>
 
 #include "game/Frmbomb.h"
-#include "paint/canvas.h"
+#include "paint/painter.h"
 #include "replay/playback.h"
 #include "replay/recording.h"
 #include "scene/controls.h"
@@ -25,6 +26,7 @@
 #include "scene/sound_events.h"
 #include "scene/state_hash.h"
 #include "screen/mixer.h"
+#include "tools/png.h"
 
 namespace mazeblast {
 
@@ -169,8 +171,55 @@ class Sim {
   std::unique_ptr<SoundBank> bank_;
   std::unique_ptr<Mixer> mixer_;
   void mixTo(std::int64_t sample);
-  std::unique_ptr<ScreenshotCanvas> canvas_;  // made at the first screenshot
+  // The screen drawn as the window draws it, written as a PNG; `size` is "" for the game's own
+  // pixels, a scale ("2", "1.5") or a screen's size ("1920x1080": the picture as large as it
+  // fits, in the middle, black around it, as the window shows it filling that screen).
+  std::string screenshot(std::string_view size, const std::string& path);
+  std::unique_ptr<Painter> painters_[2];  // at scale 1 and at any other, made when first asked
 };
+
+std::string Sim::screenshot(std::string_view size, const std::string& path) {
+  Painter::Scale scale;
+  int screenW = 0, screenH = 0;
+  if (!size.empty()) {
+    const std::string text(size);
+    const char* const kSizes =
+        "the size is a scale from 0.25 to 8 (at most four decimals) or a screen's WIDTHxHEIGHT";
+    int w = 0, h = 0, whole = 0, read = 0;
+    char x = 0, extra = 0, digits[5] = {};
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) == 3 && x == 'x') {
+      if (w < 1 || h < 1 || w > 8192 || h > 8192) return "a screen's size is 1x1 to 8192x8192";
+      screenW = w;
+      screenH = h;
+      scale = Painter::fit(w, h, false);
+    } else if ((read = std::sscanf(text.c_str(), "%d.%4[0-9]%c", &whole, digits, &extra)) == 2 ||
+               (read == 1 && text.find_first_not_of("0123456789") == std::string::npos)) {
+      // A decimal, kept exact: 1.25 is 125 / 100.
+      if (whole > 8) return kSizes;
+      scale = {whole, 1};
+      for (const char* d = digits; *d; ++d) scale = {scale.num * 10 + (*d - '0'), scale.den * 10};
+      if (scale.num * 4 < scale.den || scale.num > 8 * scale.den) return kSizes;
+    } else {
+      return kSizes;
+    }
+  }
+  auto& painter = painters_[size.empty() ? 0 : 1];
+  if (!painter) painter = std::make_unique<Painter>();
+  if (std::string error; !painter->ready(&error)) return error;
+  painter->setScale(scale);
+  painter->paint(*game_);
+  if (!writesFiles_) return "";
+  std::string error;
+  if (!screenW) return writePng(painter->picture(), path, &error) ? "" : error;
+  // On a screen: the picture in the middle, where the window puts it.
+  const Image& picture = painter->picture();
+  Image screen;
+  screen.resize(screenW, screenH);
+  const int left = (screenW - picture.width) / 2, top = (screenH - picture.height) / 2;
+  for (int y = 0; y < picture.height; ++y)
+    std::copy_n(picture.row(y), picture.width, screen.row(top + y) + left);
+  return writePng(screen, path, &error) ? "" : error;
+}
 
 void Sim::hear(SoundEvents events) {
   const std::int64_t ms = game_->clock.nowUs / 1000;
@@ -578,10 +627,13 @@ std::string Sim::run(const std::string& raw) {
   }
   if (cmd == "screenshot") {
     if (rest.empty()) return "screenshot needs a file name";
-    std::string error;
-    if (!canvas_) canvas_ = std::make_unique<ScreenshotCanvas>();
-    if (!canvas_->write(g, writesFiles_ ? rest.c_str() : nullptr, &error)) return error;
-    return "";
+    return screenshot("", rest);
+  }
+  if (cmd == "screenshot-scaled") {
+    const std::size_t space = rest.find(' ');
+    if (space == std::string::npos || space + 1 == rest.size())
+      return "screenshot-scaled needs a size and a file name";
+    return screenshot(std::string_view(rest).substr(0, space), rest.substr(space + 1));
   }
   if (cmd == "sounds") {
     if (!rest.empty()) return "sounds takes nothing";

@@ -1,47 +1,28 @@
-// The browser front end: the same game, its controls, sounds and drawing order, on the
-// browser's clock. The page's script (js/) calls these functions with the browser's events
-// and draws through the functions at the top, on one canvas of the game's own size.
+// The browser front end: the same game, its controls and sounds, on the browser's clock, and
+// the one painter's picture on the page's canvas. The page's script (js/) calls these
+// functions with the browser's events and puts what changed in the picture on its canvas.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "game/Frmbomb.h"
+#include "paint/painter.h"
 #include "replay/link.h"
 #include "replay/playback.h"
 #include "replay/recording.h"
 #include "scene/controls.h"
-#include "scene/damage.h"
 #include "scene/registry.h"
 #include "scene/session.h"
 #include "scene/sound_events.h"
 #include "scene/state_hash.h"
-#include "screen/fonts.h"
 #include "screen/sounds.h"
-#include "screen/xpm.h"
 
-// clang-format off
-EM_JS(void, jsClip, (int x, int y, int w, int h), { Module.mbScreen.clip(x, y, w, h); });
-EM_JS(void, jsUnclip, (), { Module.mbScreen.unclip(); });
-EM_JS(void, jsPicture, (int id, int x, int y, int w, int h), {
-  Module.mbScreen.picture(id, x, y, w, h);
-});
-EM_JS(void, jsFill, (int x, int y, int w, int h, int r, int g, int b), {
-  Module.mbScreen.fill(x, y, w, h, r, g, b);
-});
-EM_JS(void, jsButton, (int x, int y, int w, int h, int r, int g, int b), {
-  Module.mbScreen.button(x, y, w, h, r, g, b);
-});
-EM_JS(void, jsText, (const char* text, int length, int x, int y, int w, int h, int r, int g,
-                     int b, const char* family, int pixels, int weight, int italic, int align,
-                     int access), {
-  Module.mbScreen.text(UTF8ToString(text, length), x, y, w, h, r, g, b, UTF8ToString(family),
-                       pixels, weight, italic, align, access);
-});
-// clang-format on
+// A rectangle of the picture, 4 bytes a pixel in the order R, G, B, A, onto the page's canvas.
+EM_JS(void, jsPut, (const std::uint8_t* rgba, int x, int y, int w, int h),
+      { Module.mbScreen.put(rgba, x, y, w, h); });
 
 namespace mazeblast {
 namespace {
@@ -70,11 +51,10 @@ struct Page {
   std::unique_ptr<Watched> watched;      // while a recording is watched; the played one waits
   double asideSinceMs = 0;               // when the played game was put aside
   bool focused = true;                   // the page's focus, as last told
-  Damage damage;                         // what changed since the canvas was last drawn
+  Painter painter;                       // the picture, at the game's own size
+  std::vector<std::uint8_t> rgba;        // a changed part of it, as the canvas takes it
   SoundEvents heard;                     // since the page last took them
   SoundBank sounds{SoundBank::Later{}};  // made a sound at a time while the page is idle
-  std::vector<Pixels> pictures = std::vector<Pixels>(art::count);
-  std::unordered_map<PictureRef, int> pictureIds;
   double startMs = 0;
   std::vector<std::uint8_t> inbox;  // what the page hands over: a piece of a file, a link
   // A recording being read a piece at a time, or a link being unpacked or made.
@@ -113,7 +93,7 @@ void keepRecording() {
 
 // The screen is drawn whole again: another game is on it.
 void showAnew() {
-  page->damage = Damage{};
+  page->painter.paintAllNext();
   shown().controls().markChanged();
   shown().lookAgain();
 }
@@ -193,10 +173,6 @@ const std::vector<std::int16_t>& sound(int e) {
   return page->sounds[static_cast<SoundEvent>(e)];
 }
 
-int alignCode(Align a) {
-  return a == Align::Left ? 0 : a == Align::Right ? 2 : 1;
-}
-
 }  // namespace
 }  // namespace mazeblast
 
@@ -210,10 +186,6 @@ EMSCRIPTEN_KEEPALIVE void mb_start(double nowMs, double seed) {
   page->played = std::make_unique<Played>(static_cast<std::uint64_t>(seed), clockUs(nowMs));
   keepRecording();
   showAnew();
-  for (int i = 0; i < art::count; ++i) {
-    decodeXpm(art::all[i]->xpm, page->pictures[i]);
-    page->pictureIds[art::all[i]] = i;
-  }
 }
 
 // Runs everything due by now: the ticks, and while watching the recording's inputs between
@@ -443,39 +415,6 @@ EMSCRIPTEN_KEEPALIVE const char* mb_sound_name(int e) {
   return kSoundEventNames[e].data();
 }
 
-// The game's own faces, for the page's fonts.
-EMSCRIPTEN_KEEPALIVE int mb_font_count() {
-  return kFontFileCount;
-}
-EMSCRIPTEN_KEEPALIVE const char* mb_font_family(int i) {
-  return kFontFiles[i].family;
-}
-EMSCRIPTEN_KEEPALIVE int mb_font_weight(int i) {
-  return kFontFiles[i].weight;
-}
-EMSCRIPTEN_KEEPALIVE int mb_font_italic(int i) {
-  return kFontFiles[i].italic ? 1 : 0;
-}
-EMSCRIPTEN_KEEPALIVE const unsigned char* mb_font_data(int i) {
-  return kFontFiles[i].bytes;
-}
-EMSCRIPTEN_KEEPALIVE int mb_font_size(int i) {
-  return static_cast<int>(kFontFiles[i].size);
-}
-
-EMSCRIPTEN_KEEPALIVE int mb_picture_count() {
-  return art::count;
-}
-EMSCRIPTEN_KEEPALIVE int mb_picture_width(int i) {
-  return page->pictures[i].width;
-}
-EMSCRIPTEN_KEEPALIVE int mb_picture_height(int i) {
-  return page->pictures[i].height;
-}
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* mb_picture_rgba(int i) {
-  return page->pictures[i].rgba.data();
-}
-
 // The way the player walks (0 standing, 1 right, 2 down, 3 left, 4 up): for whoever wants to
 // know, as the page's tests do.
 EMSCRIPTEN_KEEPALIVE int mb_direction() {
@@ -497,53 +436,28 @@ EMSCRIPTEN_KEEPALIVE int mb_changed() {
   return shown().controls().changed();
 }
 
-// Draws what changed since the last frame, in the drawing order: each changed rectangle
-// cleared, and every element that meets it drawn again, clipped to it.
+// Puts on the page's canvas what changed in the picture since the last frame.
 EMSCRIPTEN_KEEPALIVE void mb_paint() {
-  const Frmbomb& g = shown().game();
-  auto text = [](std::string_view s, const Rect& at, Rgb c, const FontSpec& f, Align align,
-                 bool access) {
-    jsText(s.data(), static_cast<int>(s.size()), at.x, at.y, at.w, at.h, c.r, c.g, c.b, f.family,
-           f.pixels, f.weight, f.italic, alignCode(align), access);
-  };
-  auto fill = [](const Rect& at, Rgb c) { jsFill(at.x, at.y, at.w, at.h, c.r, c.g, c.b); };
-  for (const Rect& r : page->damage.since(g)) {
-    jsClip(r.x, r.y, r.w, r.h);
-    inDrawingOrder(g, Overloaded{
-                          [&](const Sprite& s) {
-                            const Rect at = boxOf(s);
-                            if (!s.Visible || !s.Picture || !at.meets(r)) return;
-                            const auto it = page->pictureIds.find(s.Picture);
-                            if (it == page->pictureIds.end()) return;
-                            jsPicture(it->second, at.x, at.y, at.w, at.h);
-                          },
-                          [&](const Label& l) {
-                            const Rect at = boxOf(l);
-                            if (!l.Visible || !at.meets(r)) return;
-                            const LabelLook& look = *l.look;
-                            if (look.opaque) fill(at, look.back);
-                            if (!l.Caption.view().empty())
-                              text(l.Caption.view(), at, look.fore, look.font, look.align, false);
-                          },
-                          [&](const Button& b) {
-                            const Rect at = boxOf(b);
-                            if (!b.Visible || !at.meets(r)) return;
-                            jsButton(at.x, at.y, at.w, at.h, b.face.r, b.face.g, b.face.b);
-                            text(b.Caption.view(), at, layout::kBlack, layout::kButtonFont,
-                                 Align::Center, true);
-                          },
-                          [&](const FocusBox& f) {
-                            if (f.Visible && boxOf(f).meets(r)) fill(boxOf(f), layout::kBlack);
-                          },
-                      });
-    jsUnclip();
+  for (const Rect& r : page->painter.paint(shown().game())) {
+    page->rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
+    std::uint8_t* to = page->rgba.data();
+    for (int y = r.y; y < r.y + r.h; ++y) {
+      const std::uint32_t* from = page->painter.picture().row(y) + r.x;
+      for (int x = 0; x < r.w; ++x, to += 4) {
+        to[0] = static_cast<std::uint8_t>(from[x] >> 16);
+        to[1] = static_cast<std::uint8_t>(from[x] >> 8);
+        to[2] = static_cast<std::uint8_t>(from[x]);
+        to[3] = 255;
+      }
+    }
+    jsPut(page->rgba.data(), r.x, r.y, r.w, r.h);
   }
   shown().controls().painted();
 }
 
 // The next frame draws the whole picture again, as at the start.
 EMSCRIPTEN_KEEPALIVE void mb_paint_all() {
-  page->damage = Damage{};
+  page->painter.paintAllNext();
   shown().controls().markChanged();
 }
 

@@ -15,7 +15,7 @@ args=()
 "$game" "${args[@]}" &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -rf "$dir"' EXIT
-[ -n "$(timeout 20 bash -c "$(declare -f find_window); find_window")" ] || fail "no window"
+[ -n "$(await_window)" ] || fail "no window"
 
 # CPU time in nanoseconds and voluntary switches, summed over every thread of the game.
 cpu_ns() { cat /proc/$pid/task/*/schedstat | awk '{s += $1} END {print s}'; }

@@ -49,7 +49,7 @@ zcat "$scratch/root/usr/share/man/man6/mazeblast.6.gz" | grep -q "RMO Mazeblast 
 
 "$scratch/root/usr/games/mazeblast" &
 pid=$!
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || { kill $pid; fail "the installed game opened no window"; }
 "$closer" "$win"
 wait $pid || fail "the installed game ended with status $?"

@@ -30,6 +30,12 @@ find_window() {
   xdotool search --sync --onlyvisible --name '^RMO Mazeblast( \(replay.*\))?$' 2>/dev/null | head -n 1
 }
 
+# await_window: the game's window once it shows, or nothing after a minute (a window takes a
+# few seconds to come on a machine with both cores busy).
+await_window() {
+  timeout 60 bash -c "$(declare -f find_window); find_window"
+}
+
 # origin ID: prints the window's top-left corner on the screen as "X Y".
 origin() {
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'

@@ -3,8 +3,9 @@
 # its frame, and in a window resized to 1300 x 900 and in fullscreen the picture fills the
 # limiting side, every game pixel the same size (measured against the game's own picture,
 # area-averaged to the screen) and every edge sharp (the pillars drawn at the screen's
-# resolution, with no blended pixel at their edges);
-# --integer-scale shows it at scale 1 there, pixel for pixel the game's own picture.
+# resolution, with no blended pixel at their edges); in fullscreen the screen is pixel for
+# pixel the sim's picture of that screen; --integer-scale shows it at scale 1 there, pixel for
+# pixel the game's own picture.
 set -u
 game=$1 sim=$2 closer=$3
 . "$(dirname "$0")/lib.sh"
@@ -18,7 +19,8 @@ trap 'kill "${pids[@]}" $wm 2>/dev/null; rm -rf "$dir"' EXIT
 sleep 0.5
 
 # The title screen as the game draws it at its own size, and where its sprites stand.
-printf 'screenshot %s\ndump\n' "$dir/title.png" | "$sim" >"$dir/title.json" || fail "mazeblast-sim"
+printf 'screenshot %s\nscreenshot-scaled 1920x1080 %s\ndump\n' "$dir/title.png" "$dir/full.png" |
+  "$sim" >"$dir/title.json" || fail "mazeblast-sim"
 
 # measure WHAT: the window's inside measured against the game's picture, as JSON.
 measure() {
@@ -41,7 +43,7 @@ sys.exit(0 if m['share'] >= 0.95 and m['sprite_error'] < 0.02 and m['blended'] =
 
 "$game" &
 pids+=($!)
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window"
 sleep 1
 read -r fl fr ft fb < <(xprop -id "$win" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
@@ -58,13 +60,16 @@ judged "resized to 1300 x 900" "$(measure)"
 xdotool windowfocus --sync "$win" key F11
 sleep 0.7
 judged "fullscreen" "$(measure)"
+differ=$(compare -metric AE "$dir/screen.png" "$dir/full.png" null: 2>&1)
+[ "$differ" = "0" ] || fail "fullscreen at 1080p: $differ pixels differ from the sim's picture of that screen"
+echo "fullscreen at 1080p: pixel for pixel the sim's picture at that size"
 "$closer" "$win"
 wait "${pids[-1]}" || fail "the game ended with status $?"
 
 # Whole numbers only: scale 1 on this screen, the game's own pixels with black around them.
-SDL_RENDER_DRIVER=software "$game" --integer-scale --fullscreen &
+"$game" --integer-scale --fullscreen &
 pids+=($!)
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window with --integer-scale"
 sleep 1
 import -window root "$dir/screen.png"

@@ -38,7 +38,7 @@ record() {
   "$game" --record "$1" --scale 1 &
   pids+=($!)
   pid=$!
-  win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+  win=$(await_window)
   [ -n "$win" ] || fail "no game window appeared"
   xdotool windowfocus --sync "$win"
 }
@@ -49,7 +49,7 @@ play 25
 # The player looks elsewhere: another window takes the focus, and gives it back.
 xmessage -geometry +900+600 elsewhere &
 pids+=($!)
-other=$(timeout 10 bash -c 'xdotool search --sync --onlyvisible --name "^xmessage$" | head -n 1')
+other=$(timeout 60 bash -c 'xdotool search --sync --onlyvisible --name "^xmessage$" | head -n 1')
 [ -n "$other" ] && xdotool windowfocus --sync "$other"
 sleep 1
 xdotool windowfocus --sync "$win"
@@ -112,7 +112,7 @@ echo "the link verified natively and in the window: $linked"
 "$game" --replay "$dir/session.mzr" --scale 1 >"$dir/watched" &
 pid=$!
 pids+=($pid)
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 xdotool windowfocus --sync "$win"
 sleep 1
 title() { xprop -id "$win" WM_NAME | sed -n 's/.*= "\(.*\)"$/\1/p'; }
@@ -136,7 +136,7 @@ awk '/ check / && !done {sub(/check [0-9a-f]+/, "check 0123456789abcdef"); done 
 "$game" --replay "$dir/changed.mzr" --scale 1 --speed 8 >"$dir/watched" &
 pid=$!
 pids+=($pid)
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 for _ in $(seq 60); do [ -s "$dir/watched" ] && break; sleep 0.2; done
 grep -Eq '^replay differs from the recording at [0-9]+\.[0-9]{3} s \(line [0-9]+\)$' "$dir/watched" ||
   fail "a changed recording: '$(cat "$dir/watched")'"

@@ -26,7 +26,7 @@ doubled() {
 "$game" --scale 2 &
 pid=$!
 trap 'kill $pid $wm 2>/dev/null' EXIT
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window"
 [ "$(size)" = "1698x1130" ] || fail "--scale 2 did not open at scale 2: $(size)"
 sleep 0.5
@@ -37,7 +37,7 @@ echo "--scale 2: the picture pixel for pixel at twice its size"
 
 "$game" --integer-scale &
 pid=$!
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window"
 [ "$(size)" = "1698x1130" ] || fail "--integer-scale did not open at scale 2: $(size)"
 sleep 0.5
@@ -73,7 +73,7 @@ status=$?
 for run in "--scale 3:2547x1695" "--fullscreen:2560x1440"; do
   "$game" ${run%%:*} &
   pid=$!
-  win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+  win=$(await_window)
   [ -n "$win" ] || fail "no window with ${run%%:*}"
   sleep 0.7
   [ "$(size)" = "${run##*:}" ] || fail "${run%%:*} opened $(size), not ${run##*:}"

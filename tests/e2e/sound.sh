@@ -16,7 +16,7 @@ samples() { echo $(($(stat -c %s "$1") / 2)); }
 
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out "$game" --scale 1 2>"$scratch/err" &
 pid=$!
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window"
 read -r wx wy < <(origin "$win")
 sleep 0.5
@@ -49,7 +49,7 @@ wait $pid || fail "the game ended with status $?"
 # No audio device: one line, and the game plays on.
 SDL_AUDIODRIVER=nosuchdevice "$game" --scale 1 2>"$scratch/err" &
 pid=$!
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window without a sound device"
 read -r wx wy < <(origin "$win")
 sleep 0.5

@@ -12,7 +12,7 @@ under_xvfb 1280x800 "$@"
 "$game" --scale 1 &
 pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
-win=$(timeout 20 bash -c "$(declare -f find_window); find_window")
+win=$(await_window)
 [ -n "$win" ] || fail "no window titled 'RMO Mazeblast' appeared"
 geometry=$(xwininfo -id "$win")
 echo "$geometry" | grep -q 'Width: 849' || fail "client width is not 849: $geometry"

@@ -29,7 +29,7 @@ from page import (SIM, evenness, load_shift,  # noqa: E402
                   save_replay, status, verified_natively,
                   accessible_buttons, check, chromium, console_errors, count, finish, frame,
                   MAIN_THREAD_BOUND, main_thread_share, on_page, open_page, paused, pixel, red_x,
-                  serve)
+                  serve, picture_hash, golden_picture)
 
 # A copy of the site, so that a new build can be put in its place.
 site = os.path.join(tempfile.mkdtemp(), "web")
@@ -94,6 +94,9 @@ try:
     check(pixel(driver, 40, 100) == (0, 0, 0), f"black field: {pixel(driver, 40, 100)}")
     yellow = count(driver, (255, 255, 0), 180, 25, 480, 1)
     check(yellow > 20, f"yellow title: {yellow} pixels on its middle row")
+    title = picture_hash(driver)
+    check(title == golden_picture("title"),
+          f"the title screen is the game's own picture, its golden hash: {title}")
     v = whole_picture_in_view("1000 x 800 window")
     check(v["scale"] == 1, f"a whole-number scale where it fills the window well: {v['scale']}")
     # A 1920 x 1080 page: a fraction, each game pixel the same size and every edge sharp.

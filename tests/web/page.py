@@ -117,6 +117,24 @@ def pixel(driver, x, y):
         ".getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3));", x, y))
 
 
+def picture_hash(driver):
+    """The game's picture as tests/pictures.sh hashes it: SHA-256 of its pixels' R, G, B bytes,
+    row after row; its first 16 digits."""
+    import hashlib
+    import io
+    from PIL import Image
+    png = driver.execute_script("return Module.mbPicture.toDataURL()").split(",")[1]
+    pixels = Image.open(io.BytesIO(base64.b64decode(png))).convert("RGB").tobytes()
+    return hashlib.sha256(pixels).hexdigest()[:16]
+
+
+def golden_picture(name):
+    """A screen's golden hash (tests/pictures/golden.txt)."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pictures", "golden.txt")
+    with open(path) as f:
+        return dict(line.split() for line in f if line.strip())[name]
+
+
 def count(driver, rgb, x0, y0, w, h):
     """How many pixels of a colour a rectangle of the picture holds."""
     return driver.execute_script("""

@@ -1,4 +1,4 @@
-// The start: the game made, its pictures decoded, the first frame drawn, the timers running;
+// The start: the game made, the page laid out, the first frame drawn, the timers running;
 // then the page kept for playing with no network.
 (function() {
 'use strict';
@@ -6,13 +6,10 @@
 // last.
 Module.onRuntimeInitialized = function() {
   Module._mb_start(performance.now(), Date.now() % 4294967296);
-  setTimeout(pictures);
+  setTimeout(place);
 };
-function pictures() {
-  mb.soundEvents();
-  Promise.all([mb.loadPictures(), mb.loadFonts()]).then(place);
-}
 function place() {
+  mb.soundEvents();
   mb.layout();
   mb.canvas.focus();
   setTimeout(firstFrame);
