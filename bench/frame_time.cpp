@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   }
   std::sort(ms.begin(), ms.end());
   std::printf("renderer %s, %dx%d, %s at %.3f: median %.2f ms, p99 %.2f ms per frame\n", info.name,
-              width, height, whole ? "whole numbers" : "filled", painter.scale(), ms[ms.size() / 2],
+              width, height, whole ? "whole numbers" : "filled", painter.scale().value(), ms[ms.size() / 2],
               ms[ms.size() * 99 / 100]);
   SDL_Quit();
   return 0;

@@ -188,20 +188,43 @@ void Painter::setScale(Scale scale) {
 const std::vector<Rect>& Painter::paint(const Frmbomb& f) {
   changed_.clear();
   if (!failure_.empty()) return changed_;
+  // The changed rectangles (which never meet) in the pixels they are drawn in: the game's own
+  // at a whole-number scale, made larger after, or the picture's between whole numbers.
+  const bool whole = times_ >= 1;
+  const Scale drawn = whole ? Scale{} : scale_;
   const Rect screen{0, 0, kWidth, kHeight};
+  std::vector<Target>& parts = parts_;
+  parts.clear();
   for (const Rect& r : damage_.since(f)) {
     const Rect part = overlap(r, screen);
-    if (part.w <= 0 || part.h <= 0) continue;
-    if (times_ >= 1) {
-      paintPart(f, {&own_, {}, part});
-      if (times_ > 1) enlarge(part);
-      changed_.push_back({part.x * times_, part.y * times_, part.w * times_, part.h * times_});
-    } else {
-      const Target to{&own_, scale_, {}};
-      const Rect target = overlap(to.of(part), {0, 0, own_.width, own_.height});
-      paintPart(f, {&own_, scale_, target});
-      changed_.push_back(target);
-    }
+    const Target to{
+        &own_, drawn,
+        whole ? part : overlap(Target{&own_, drawn, {}}.of(part), {0, 0, own_.width, own_.height})};
+    if (to.clip.w > 0 && to.clip.h > 0) parts.push_back(to);
+  }
+  if (parts.empty()) return changed_;
+  for (const Target& to : parts) fill(own_, to.clip, 0);
+  // One walk through the drawing order: every element drawn in each part it meets.
+  auto each = [&](const auto& e, auto draw) {
+    if (!e.Visible) return;
+    const Rect box = parts.front().of(gameBox(e));
+    for (const Target& to : parts)
+      if (box.meets(to.clip)) draw(to);
+  };
+  inDrawingOrder(
+      f, Overloaded{
+             [&](const Sprite& s) { each(s, [&](const Target& to) { drawSprite(to, s); }); },
+             [&](const Label& l) { each(l, [&](const Target& to) { drawLabel(to, l); }); },
+             [&](const Button& b) { each(b, [&](const Target& to) { drawButton(to, b); }); },
+             [&](const FocusBox& b) {
+               each(b,
+                    [&](const Target& to) { fill(own_, overlap(to.of(gameBox(b)), to.clip), 0); });
+             },
+         });
+  for (const Target& to : parts) {
+    const Rect& r = to.clip;
+    if (times_ > 1) enlarge(r);
+    changed_.push_back(whole ? Rect{r.x * times_, r.y * times_, r.w * times_, r.h * times_} : r);
   }
   return changed_;
 }
@@ -215,28 +238,6 @@ void Painter::enlarge(const Rect& r) {
     for (int k = 1; k < n; ++k)
       std::memcpy(large_.row(y * n + k) + r.x * n, first, sizeof(std::uint32_t) * r.w * n);
   }
-}
-
-void Painter::paintPart(const Frmbomb& f, const Target& to) {
-  if (to.clip.w <= 0 || to.clip.h <= 0) return;
-  fill(*to.image, to.clip, 0);
-  // Every element is drawn inside its box: one that misses the part is passed by.
-  auto meets = [&](const auto& e) { return to.of(gameBox(e)).meets(to.clip); };
-  inDrawingOrder(f, Overloaded{
-                        [&](const Sprite& s) {
-                          if (s.Visible && meets(s)) drawSprite(to, s);
-                        },
-                        [&](const Label& l) {
-                          if (l.Visible && meets(l)) drawLabel(to, l);
-                        },
-                        [&](const Button& b) {
-                          if (b.Visible && meets(b)) drawButton(to, b);
-                        },
-                        [&](const FocusBox& b) {
-                          if (b.Visible && meets(b))
-                            fill(*to.image, overlap(to.of(gameBox(b)), to.clip), 0);
-                        },
-                    });
 }
 
 void Painter::drawSprite(const Target& to, const Sprite& s) {

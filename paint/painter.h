@@ -69,7 +69,6 @@ class Painter {
     int mark;
     SetLine line;
   };
-  void paintPart(const Frmbomb& f, const Target& to);
   void drawSprite(const Target& to, const Sprite& s);
   void drawLabel(const Target& to, const Label& l);
   void drawButton(const Target& to, const Button& b);
@@ -84,6 +83,7 @@ class Painter {
   Image large_;    // at a whole-number scale above 1: own_ made larger
   Damage damage_;
   std::vector<Rect> changed_;
+  std::vector<Target> parts_;  // what is being drawn again, in the pixels it is drawn in
   struct Picture {
     int width, height;
     std::vector<std::uint32_t> argb;  // premultiplied; "None" is 0
