@@ -4,7 +4,9 @@
 #   bash setup.sh web    builds the browser edition into build/web and serves it, compressed
 #                        as static hosts serve it, on http://127.0.0.1:8080/ until stopped
 #   bash setup.sh test   builds the release, sanitizer (with the fuzz target) and browser builds
-#                        and runs every test
+#                        and the core for other CPUs, and runs every test
+#   bash setup.sh cores  builds the libretro core for Linux (x86-64, 64- and 32-bit ARM) and
+#                        Windows, each in a zip laid out as RetroArch has it, in build/cores/
 #   bash setup.sh build PRESET...   and bash setup.sh fuzz: the pieces the test run takes
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -23,6 +25,11 @@ web_packages=(cmake ninja-build emscripten python3 fonts-liberation2 fonts-inter
 browser_test_packages=(chromium chromium-driver python3-selenium)
 # RetroArch, to play the libretro core in the tests; it needs a session bus.
 retroarch_test_packages=(retroarch dbus)
+# The core for other CPUs, and what runs their programs here.
+core_packages=(cmake ninja-build python3-fonttools fonts-liberation2 fonts-inter libstb-dev
+  retroarch-dev binutils crossbuild-essential-arm64 crossbuild-essential-armhf
+  g++-mingw-w64-x86-64-posix)
+core_test_packages=(qemu-user wine64)
 
 install_missing() {
   local missing=()
@@ -59,6 +66,22 @@ beside() {
 await() {
   local entry=${besides[0]} status=0
   besides=("${besides[@]:1}")
+  finish_await "$entry"
+}
+# await_named NAME: awaits the piece of that name, wherever it stands.
+await_named() {
+  local i
+  for i in "${!besides[@]}"; do
+    if [ "${besides[$i]##*:}" = "$1" ]; then
+      local entry=${besides[$i]}
+      besides=("${besides[@]:0:$i}" "${besides[@]:$((i + 1))}")
+      finish_await "$entry"
+      return
+    fi
+  done
+}
+finish_await() {
+  local entry=$1 status=0
   local pid=${entry%%:*} rest=${entry#*:}
   local log=${rest%%:*} name=${rest#*:}
   wait "$pid" || status=$?
@@ -95,12 +118,14 @@ case "${1:-}" in
     # The three builds side by side, and then every test at once: most of the tests wait on
     # real time (a window's key presses, a page's frames), and the others take the processor
     # in between.
-    stage "release, sanitizer and browser builds"
+    stage "release, sanitizer and browser builds, and the core for other CPUs at the lowest priority"
+    # The cross compilers, qemu and wine come in beside the builds, which need none of them.
+    beside "cores for other CPUs built" nice -n 19 bash setup.sh build-cores
     beside "browser build" bash setup.sh build web
     beside "sanitizer build" bash setup.sh build sanitize
     build release
-    await
-    await
+    await_named "browser build"
+    await_named "sanitizer build"
     stage "release, sanitizer, browser and touch tests, with a minute of fuzzing"
     beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
     beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
@@ -108,6 +133,9 @@ case "${1:-}" in
     beside "fuzzing" nice -n 19 bash setup.sh fuzz
     ctest --preset release
     stage "release tests passed"
+    await_named "cores for other CPUs built"
+    nice -n 19 bash tests/cores.sh build/release build/core-arm64 build/core-armhf build/core-windows
+    stage "the core on every CPU passed"
     await
     await
     await
@@ -117,6 +145,28 @@ case "${1:-}" in
   build)
     shift
     for preset in "$@"; do build "$preset"; done
+    ;;
+  build-cores)
+    install_missing "${core_packages[@]}" "${core_test_packages[@]}"
+    for preset in core-arm64 core-armhf core-windows; do build "$preset"; done
+    ;;
+  cores)
+    install_missing "${core_packages[@]}"
+    build release
+    for preset in core-arm64 core-armhf core-windows; do build "$preset"; done
+    # Each zip as RetroArch lays its folders out: the core in cores/, its info file in info/.
+    rm -rf build/cores
+    for target in linux-x86_64:release:x86_64-linux-gnu:so linux-arm64:core-arm64:aarch64-linux-gnu:so \
+      linux-armhf:core-armhf:arm-linux-gnueabihf:so windows-x86_64:core-windows:x86_64-w64-mingw32:dll; do
+      IFS=: read -r name preset triple ext <<<"$target"
+      folder=build/cores/$name
+      mkdir -p "$folder/cores" "$folder/info"
+      "$triple-strip" -o "$folder/cores/mazeblast_libretro.$ext" "build/$preset/mazeblast_libretro.$ext"
+      cp "build/$preset/generated/mazeblast_libretro.info" "$folder/info/"
+      (cd "$folder" && cmake -E tar cf "../mazeblast_libretro-$name.zip" --format=zip cores info)
+      rm -rf "$folder"
+    done
+    ls -l build/cores
     ;;
   fuzz)
     corpus=$(mktemp -d) found=$(mktemp -d) log=$(mktemp)

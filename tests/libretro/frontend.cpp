@@ -1,16 +1,53 @@
 #include "tests/libretro/frontend.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
-#include <unistd.h>
+#endif
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 namespace mazeblast {
 
 namespace {
+
+// The core as a shared library: dlopen where there is one, LoadLibrary on Windows.
+#ifdef _WIN32
+void* openLibrary(const std::string& path) {
+  return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+}
+void* symbolOf(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+void closeLibrary(void* library) {
+  FreeLibrary(static_cast<HMODULE>(library));
+}
+std::string libraryError() {
+  return "LoadLibrary failed with error " + std::to_string(GetLastError());
+}
+#else
+void* openLibrary(const std::string& path) {
+  return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* symbolOf(void* library, const char* name) {
+  return dlsym(library, name);
+}
+void closeLibrary(void* library) {
+  dlclose(library);
+}
+std::string libraryError() {
+  return dlerror();
+}
+#endif
 
 // The instance whose call is under way: libretro's callbacks carry no pointer of their own.
 CoreInstance* active = nullptr;
@@ -53,30 +90,27 @@ struct Active {
 
 template <class F>
 F CoreInstance::sym(const char* name) {
-  void* p = dlsym(handle_, name);
+  void* p = symbolOf(handle_, name);
   if (!p && failure_.empty()) failure_ = std::string("the core has no ") + name;
   return reinterpret_cast<F>(p);
 }
 
 CoreInstance::CoreInstance(const std::string& path) {
   // A copy of its own, so that a second instance has statics of its own.
-  char pattern[] = "/tmp/mazeblast-core-XXXXXX";
-  const int fd = mkstemp(pattern);
-  if (fd < 0) {
-    failure_ = "no temporary file";
-    return;
-  }
-  close(fd);
-  copy_ = pattern;
   std::error_code error;
-  std::filesystem::copy_file(path, copy_, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) {
+  for (int attempt = 0; attempt < 100 && copy_.empty(); ++attempt) {
+    const auto name = std::filesystem::temp_directory_path() /
+                      ("mazeblast-core-" + std::to_string(std::random_device{}()) +
+                       std::filesystem::path(path).extension().string());
+    if (std::filesystem::copy_file(path, name, error)) copy_ = name.string();
+  }
+  if (copy_.empty()) {
     failure_ = "cannot copy " + path + ": " + error.message();
     return;
   }
-  handle_ = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  handle_ = openLibrary(copy_);
   if (!handle_) {
-    failure_ = dlerror();
+    failure_ = libraryError();
     return;
   }
   Active on(this);
@@ -106,7 +140,7 @@ CoreInstance::~CoreInstance() {
     Active on(this);
     if (unload_) unload_();
     if (deinit_) deinit_();
-    dlclose(handle_);
+    closeLibrary(handle_);
   }
   if (!copy_.empty()) std::filesystem::remove(copy_);
 }
