@@ -118,9 +118,9 @@ case "${1:-}" in
     # The three builds side by side, and then every test at once: most of the tests wait on
     # real time (a window's key presses, a page's frames), and the others take the processor
     # in between.
-    stage "release, sanitizer and browser builds, and the core for other CPUs at the lowest priority"
+    stage "release, sanitizer and browser builds, and the core for other CPUs"
     # The cross compilers, qemu and wine come in beside the builds, which need none of them.
-    beside "cores for other CPUs built" nice -n 19 bash setup.sh build-cores
+    beside "cores for other CPUs built" bash setup.sh build-cores
     beside "browser build" bash setup.sh build web
     beside "sanitizer build" bash setup.sh build sanitize
     build release
@@ -134,7 +134,7 @@ case "${1:-}" in
     ctest --preset release
     stage "release tests passed"
     await_named "cores for other CPUs built"
-    nice -n 19 bash tests/cores.sh build/release build/core-arm64 build/core-armhf build/core-windows
+    bash tests/cores.sh build/release build/core-arm64 build/core-armhf build/core-windows
     stage "the core on every CPU passed"
     await
     await

@@ -43,8 +43,13 @@ void WindowPicture::show(const Frmbomb& game) {
       SDL_UpdateTexture(texture_, &part, picture.row(r.y) + r.x, picture.pitch());
     }
   }
+  // Black around the picture: the bars on either side of it, not the whole window again.
+  const SDL_Rect bars[] = {{0, 0, w, place_.y},
+                           {0, place_.y + place_.h, w, h - place_.y - place_.h},
+                           {0, place_.y, place_.x, place_.h},
+                           {place_.x + place_.w, place_.y, w - place_.x - place_.w, place_.h}};
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
+  SDL_RenderFillRects(renderer_, bars, 4);
   SDL_RenderCopy(renderer_, texture_, nullptr, &place_);
   SDL_RenderPresent(renderer_);
 }

@@ -10,7 +10,8 @@ set -u
 native=$1 arm64=$2 armhf=$3 windows=$4
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+# Wine's server keeps the prefix until it ends: it is waited for.
+trap 'WINEPREFIX=$dir/wine /usr/lib/wine/wineserver -w 2>/dev/null; rm -rf "$dir"' EXIT
 export MAZEBLAST_LIBRETRO_SEED=7 WINEDEBUG=-all WINEPREFIX=$dir/wine
 frames=1500
 status=0
