@@ -7,7 +7,7 @@
 #                        and the core for other CPUs, and runs every test
 #   bash setup.sh cores  builds the libretro core for Linux (x86-64, 64- and 32-bit ARM) and
 #                        Windows, each in a zip laid out as RetroArch has it, in build/cores/
-#   bash setup.sh build PRESET...   and bash setup.sh fuzz: the pieces the test run takes
+#   bash setup.sh build PRESET..., test-machine and fuzz: the pieces the test run takes
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,10 +15,11 @@ packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev dpkg-dev
   libsdl2-dev libx11-dev libstb-dev
   fonts-liberation2 fonts-inter python3-fonttools file
-  googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils openbox lintian sox python3-numpy python3-pil
-  retroarch-dev
+  googletest libgtest-dev libbenchmark-dev retroarch-dev
+  xvfb xauth
 )
+# What the tests run the game and its packages with (the builds look for xvfb-run above).
+test_packages=(xdotool imagemagick x11-utils openbox lintian sox python3-numpy python3-pil)
 # The browser edition, and what its tests drive it with.
 web_packages=(cmake ninja-build emscripten python3 fonts-liberation2 fonts-inter python3-fonttools
   libstb-dev)
@@ -113,19 +114,19 @@ case "${1:-}" in
     exec /usr/bin/python3 tools/serve_web.py build/web "$port"
     ;;
   test)
-    install_missing "${packages[@]}" "${web_packages[@]}" "${browser_test_packages[@]}" \
-      "${retroarch_test_packages[@]}"
-    # The three builds side by side, and then every test at once: most of the tests wait on
-    # real time (a window's key presses, a page's frames), and the others take the processor
-    # in between.
-    stage "release, sanitizer and browser builds, and the core for other CPUs"
-    # The cross compilers, qemu and wine come in beside the builds, which need none of them.
-    beside "cores for other CPUs built" bash setup.sh build-cores
+    install_missing "${packages[@]}" "${web_packages[@]}"
+    # The builds side by side, and then every test at once: most of the tests wait on real
+    # time (a window's key presses, a page's frames), and the others take the processor in
+    # between. What only the tests need (Chromium, RetroArch, the cross compilers, qemu, wine)
+    # comes in beside the builds, and then the core for the other CPUs is built.
+    stage "release, sanitizer and browser builds; the tests' packages and the core for other CPUs"
+    beside "tests' packages and the core for other CPUs" bash setup.sh test-machine
     beside "browser build" bash setup.sh build web
     beside "sanitizer build" bash setup.sh build sanitize
     build release
     await_named "browser build"
     await_named "sanitizer build"
+    await_named "tests' packages and the core for other CPUs"
     stage "release, sanitizer, browser and touch tests, with a minute of fuzzing"
     beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
     beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
@@ -133,7 +134,6 @@ case "${1:-}" in
     beside "fuzzing" nice -n 19 bash setup.sh fuzz
     ctest --preset release
     stage "release tests passed"
-    await_named "cores for other CPUs built"
     bash tests/cores.sh build/release build/core-arm64 build/core-armhf build/core-windows
     stage "the core on every CPU passed"
     await
@@ -146,8 +146,9 @@ case "${1:-}" in
     shift
     for preset in "$@"; do build "$preset"; done
     ;;
-  build-cores)
-    install_missing "${core_packages[@]}" "${core_test_packages[@]}"
+  test-machine)
+    install_missing "${test_packages[@]}" "${browser_test_packages[@]}" \
+      "${retroarch_test_packages[@]}" "${core_packages[@]}" "${core_test_packages[@]}"
     for preset in core-arm64 core-armhf core-windows; do build "$preset"; done
     ;;
   cores)
