@@ -7,7 +7,8 @@
 #                        and the core for other CPUs, and runs every test
 #   bash setup.sh cores  builds the libretro core for Linux (x86-64, 64- and 32-bit ARM) and
 #                        Windows, each in a zip laid out as RetroArch has it, in build/cores/
-#   bash setup.sh build PRESET..., test-machine and fuzz: the pieces the test run takes
+#   bash setup.sh build PRESET..., test-machine, cores-check and fuzz: the pieces the test run
+#                        takes
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -117,25 +118,25 @@ case "${1:-}" in
     install_missing "${packages[@]}" "${web_packages[@]}"
     # The builds side by side, and then every test at once: most of the tests wait on real
     # time (a window's key presses, a page's frames), and the others take the processor in
-    # between. What only the tests need (Chromium, RetroArch, the cross compilers, qemu, wine)
-    # comes in beside the builds, and then the core for the other CPUs is built.
-    stage "release, sanitizer and browser builds; the tests' packages and the core for other CPUs"
-    beside "tests' packages and the core for other CPUs" bash setup.sh test-machine
+    # between, the core for other CPUs built and checked among them. What only the tests need
+    # (Chromium, RetroArch, the cross compilers, qemu, wine) comes in beside the builds.
+    stage "release, sanitizer and browser builds, and the tests' packages"
+    beside "tests' packages" bash setup.sh test-machine
     beside "browser build" bash setup.sh build web
     beside "sanitizer build" bash setup.sh build sanitize
     build release
     await_named "browser build"
     await_named "sanitizer build"
-    await_named "tests' packages and the core for other CPUs"
-    stage "release, sanitizer, browser and touch tests, with a minute of fuzzing"
+    await_named "tests' packages"
+    stage "release, sanitizer, browser and touch tests, the core on every CPU, a minute of fuzzing"
     beside "browser test" /usr/bin/python3 tests/web/browser_test.py build/web
     beside "touch test" /usr/bin/python3 tests/web/touch_test.py build/web
     beside "sanitizer tests" ctest --preset sanitize
     beside "fuzzing" nice -n 19 bash setup.sh fuzz
+    beside "the core on every CPU" bash setup.sh cores-check
     ctest --preset release
     stage "release tests passed"
-    bash tests/cores.sh build/release build/core-arm64 build/core-armhf build/core-windows
-    stage "the core on every CPU passed"
+    await
     await
     await
     await
@@ -149,7 +150,11 @@ case "${1:-}" in
   test-machine)
     install_missing "${test_packages[@]}" "${browser_test_packages[@]}" \
       "${retroarch_test_packages[@]}" "${core_packages[@]}" "${core_test_packages[@]}"
+    ;;
+  cores-check)
+    install_missing "${core_packages[@]}" "${core_test_packages[@]}"
     for preset in core-arm64 core-armhf core-windows; do build "$preset"; done
+    bash tests/cores.sh build/release build/core-arm64 build/core-armhf build/core-windows
     ;;
   cores)
     install_missing "${core_packages[@]}"
