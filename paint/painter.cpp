@@ -58,7 +58,7 @@ void fill(Image& image, const Rect& r, std::uint32_t colour) {
   for (int y = r.y; y < r.y + r.h; ++y) std::fill_n(image.row(y) + r.x, r.w, colour);
 }
 
-// `over` (premultiplied, its alpha in the top byte) laid over `under`.
+// `top` (premultiplied, its alpha in the top byte) laid over `under`.
 std::uint32_t over(std::uint32_t top, std::uint32_t under) {
   const std::uint32_t a = top >> 24;
   if (a == 255) return top & 0xffffff;
