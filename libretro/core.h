@@ -52,7 +52,7 @@ class CoreGame {
   // A new game on the title screen, its random sequence from `seed`.
   explicit CoreGame(std::uint64_t seed);
 
-  // False, with the reason, where the picture cannot be drawn (no font).
+  // False, with the reason, where the picture cannot be drawn (a compiled-in face unread).
   bool ready(std::string* error) const { return painter_.ready(error); }
   // A new game on the title screen, as at the start.
   void reset(std::uint64_t seed);

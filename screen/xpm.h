@@ -1,5 +1,5 @@
-// The pictures as pixels, for a front end with no picture library of its own: an XPM
-// picture (the form the game's pictures are written in) decoded to RGBA.
+// The pictures as pixels, for the painter and the window's icon: an XPM picture (the form the
+// game's pictures are written in) decoded to RGBA.
 #pragma once
 
 #include <cstdint>
