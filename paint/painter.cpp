@@ -10,10 +10,9 @@
 
 namespace mazeblast {
 
-// Where the painting of one changed rectangle goes: the picture, the scale it is drawn at
-// (1, or between whole numbers the scale itself) and the rectangle, in its pixels.
+// One changed rectangle of the picture being painted: the scale it is drawn at (1, or between
+// whole numbers the scale itself) and the rectangle, in the picture's pixels.
 struct Painter::Target {
-  Image* image;
   Scale scale;
   Rect clip;
 
@@ -156,10 +155,10 @@ bool Painter::ready(std::string* error) const {
 }
 
 int Painter::widthAt(Scale scale) {
-  return Target{nullptr, scale, {}}.at(kWidth);
+  return Target{scale, {}}.at(kWidth);
 }
 int Painter::heightAt(Scale scale) {
-  return Target{nullptr, scale, {}}.at(kHeight);
+  return Target{scale, {}}.at(kHeight);
 }
 
 Painter::Scale Painter::fit(int width, int height, bool wholeNumbers) {
@@ -193,13 +192,12 @@ const std::vector<Rect>& Painter::paint(const Frmbomb& f) {
   const bool whole = times_ >= 1;
   const Scale drawn = whole ? Scale{} : scale_;
   const Rect screen{0, 0, kWidth, kHeight};
-  std::vector<Target>& parts = parts_;
+  std::vector<Target>& parts = parts_;  // kept between frames: no allocation in play
   parts.clear();
   for (const Rect& r : damage_.since(f)) {
     const Rect part = overlap(r, screen);
     const Target to{
-        &own_, drawn,
-        whole ? part : overlap(Target{&own_, drawn, {}}.of(part), {0, 0, own_.width, own_.height})};
+        drawn, whole ? part : overlap(Target{drawn, {}}.of(part), {0, 0, own_.width, own_.height})};
     if (to.clip.w > 0 && to.clip.h > 0) parts.push_back(to);
   }
   if (parts.empty()) return changed_;
@@ -248,7 +246,7 @@ void Painter::drawSprite(const Target& to, const Sprite& s) {
   // A picture is drawn at its own size, cut to the sprite's rectangle.
   const Rect box = gameBox(s);
   const int w = std::min(p.width, box.w), h = std::min(p.height, box.h);
-  Image& image = *to.image;
+  Image& image = own_;
   if (to.scale.num == to.scale.den) {
     const Rect part = overlap({box.x, box.y, w, h}, to.clip);
     for (int y = part.y; y < part.y + part.h; ++y) {
@@ -295,14 +293,14 @@ void Painter::drawSprite(const Target& to, const Sprite& s) {
 
 void Painter::drawLabel(const Target& to, const Label& l) {
   const Rect box = gameBox(l);
-  if (l.look->opaque) fill(*to.image, overlap(to.of(box), to.clip), rgb(l.look->back));
+  if (l.look->opaque) fill(own_, overlap(to.of(box), to.clip), rgb(l.look->back));
   if (!l.Caption.view().empty())
     drawText(to, &l, l.look->font, l.Caption.view(), l.look->fore, box, l.look->align, -1);
 }
 
 void Painter::drawButton(const Target& to, const Button& b) {
   const Rect box = gameBox(b);
-  Image& image = *to.image;
+  Image& image = own_;
   auto line = [&](int x, int y, int w, int h, std::uint32_t colour) {
     fill(image, overlap(to.of({x, y, w, h}), to.clip), colour);
   };
@@ -359,7 +357,7 @@ void Painter::drawText(const Target& to, const void* key, const FontSpec& font,
   const Rect cut = overlap(b, to.clip);
   const Rect ink = overlap({x + line.left, y + line.top, line.width, line.height}, cut);
   const std::uint32_t c = rgb(colour);
-  Image& image = *to.image;
+  Image& image = own_;
   for (int py = ink.y; py < ink.y + ink.h; ++py) {
     const std::uint8_t* cover =
         &line.coverage[static_cast<std::size_t>(py - y - line.top) * line.width +
