@@ -188,7 +188,7 @@ open(f"{corpus}/saved-game", "wb").write(b"\x04\x00\x10\x05")
 PY
     status=0
     (cd "$corpus" && "$OLDPWD/build/sanitize/sim_fuzz" -seed=1 -max_total_time=60 -max_len=4096 \
-      -timeout=10 -artifact_prefix="$found/" -print_final_stats=1 . >"$log" 2>&1) || status=$?
+      -timeout=300 -artifact_prefix="$found/" -print_final_stats=1 . >"$log" 2>&1) || status=$?
     echo "one minute of coverage-guided fuzzing from the scenario scripts, recordings, links and a saved game:"
     grep -E 'DONE|ERROR|SUMMARY|runtime error|invariant|stat::number_of_executed_units' "$log" | grep -v NEW_FUNC || true
     if [ "$status" -ne 0 ]; then
