@@ -3,16 +3,28 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unordered_map>
+#include <utility>
 
 namespace mazeblast {
+
+namespace {
+
+// A pixel's code of up to four characters as one number: a look-up without a string made for
+// every pixel, which the page's first moments felt.
+std::uint32_t code(const char* at, int cpp) {
+  std::uint32_t key = 0;
+  for (int i = 0; i < cpp; ++i) key = key << 8 | static_cast<unsigned char>(at[i]);
+  return key;
+}
+
+}  // namespace
 
 bool decodeXpm(const char* const* xpm, Pixels& out) {
   int w, h, colours, cpp;
   if (std::sscanf(xpm[0], "%d %d %d %d", &w, &h, &colours, &cpp) != 4 || w <= 0 || h <= 0 ||
-      colours <= 0 || cpp <= 0)
+      colours <= 0 || cpp <= 0 || cpp > 4)
     return false;
-  std::unordered_map<std::string, std::uint32_t> table;  // code -> R, G, B, A from high to low
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> table;  // code, R G B A from high to low
   for (int c = 1; c <= colours; ++c) {
     const char* line = xpm[c];
     if (std::strlen(line) < static_cast<std::size_t>(cpp)) return false;
@@ -28,22 +40,28 @@ bool decodeXpm(const char* const* xpm, Pixels& out) {
       colour = (rgb << 8) | 0xff;
     else
       return false;
-    table[std::string(line, cpp)] = colour;
+    table.emplace_back(code(line, cpp), colour);
   }
   out.width = w;
   out.height = h;
   out.rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
+  std::size_t last = 0;  // neighbours are mostly of one colour
   for (int y = 0; y < h; ++y) {
     const char* row = xpm[1 + colours + y];
     if (std::strlen(row) < static_cast<std::size_t>(w * cpp)) return false;
     for (int x = 0; x < w; ++x) {
-      const auto it = table.find(std::string(row + x * cpp, cpp));
-      if (it == table.end()) return false;
+      const std::uint32_t key = code(row + x * cpp, cpp);
+      if (table[last].first != key) {
+        last = 0;
+        while (last < table.size() && table[last].first != key) ++last;
+        if (last == table.size()) return false;
+      }
+      const std::uint32_t colour = table[last].second;
       std::uint8_t* p = &out.rgba[(static_cast<std::size_t>(y) * w + x) * 4];
-      p[0] = static_cast<std::uint8_t>(it->second >> 24);
-      p[1] = static_cast<std::uint8_t>(it->second >> 16);
-      p[2] = static_cast<std::uint8_t>(it->second >> 8);
-      p[3] = static_cast<std::uint8_t>(it->second);
+      p[0] = static_cast<std::uint8_t>(colour >> 24);
+      p[1] = static_cast<std::uint8_t>(colour >> 16);
+      p[2] = static_cast<std::uint8_t>(colour >> 8);
+      p[3] = static_cast<std::uint8_t>(colour);
     }
   }
   return true;
