@@ -313,7 +313,17 @@ void Painter::drawButton(const Target& to, const Button& b) {
   line(box.x + 1, box.y + box.h - 2, box.w - 2, 1, 0x606060);
   line(box.x + box.w - 2, box.y + 1, 1, box.h - 2, 0x606060);
 
-  // The letter after '&' is the access key, underlined.
+  const auto [shown, mark] = buttonCaption(b);
+  drawText(to, &b, layout::kButtonFont, shown, layout::kBlack, box, Align::Center, mark);
+}
+
+const Face* Painter::face(const FontSpec& font) const {
+  const auto found = faces_.find(fontFileFor(font));
+  return found == faces_.end() ? nullptr : found->second.get();
+}
+
+std::pair<std::string, int> Painter::buttonCaption(const Button& b) {
+  // The letter after '&' is the access key, underlined; with none, the mark is past the end.
   std::string shown;
   int mark = -1;
   for (char c : b.Caption.view()) {
@@ -323,31 +333,59 @@ void Painter::drawButton(const Target& to, const Button& b) {
     }
     shown += c;
   }
-  drawText(to, &b, layout::kButtonFont, shown, layout::kBlack, box, Align::Center,
-           mark < 0 ? static_cast<int>(shown.size()) : mark);
+  return {shown, mark < 0 ? static_cast<int>(shown.size()) : mark};
 }
 
-const Face* Painter::face(const FontSpec& font) const {
-  const auto found = faces_.find(fontFileFor(font));
-  return found == faces_.end() ? nullptr : found->second.get();
-}
-
-void Painter::drawText(const Target& to, const void* key, const FontSpec& font,
-                       std::string_view text, Rgb colour, Rect box, Align align, int mark) {
+const SetLine* Painter::setText(const void* key, const FontSpec& font, std::string_view text,
+                                int mark, Scale scale) {
   const Face* f = face(font);
-  if (!f) return;
-  // A button's caption (which has a mark, past its end where it has no access key) sits in
-  // the middle of the face; a label's at the top, as labels have it.
-  const bool button = mark >= 0;
+  if (!f) return nullptr;
   SetText& set = texts_[key];
   if (set.line.lineHeight == 0 || set.text != text || set.mark != mark) {
     set.text = std::string(text);
     set.mark = mark;
     set.line = f->set(
-        text, static_cast<float>(font.pixels * to.scale.num) / static_cast<float>(to.scale.den),
-        mark);
+        text, static_cast<float>(font.pixels * scale.num) / static_cast<float>(scale.den), mark);
   }
-  const SetLine& line = set.line;
+  return &set.line;
+}
+
+bool Painter::setNextCaption(const Frmbomb& f) {
+  if (!failure_.empty()) return false;
+  const Scale drawn = times_ >= 1 ? Scale{} : scale_;
+  bool set = false;
+  // Only a caption not set yet, or set for other text, costs anything to set.
+  auto stale = [&](const void* key, std::string_view text, int mark) {
+    const auto found = texts_.find(key);
+    return found == texts_.end() || found->second.line.lineHeight == 0 ||
+           found->second.text != text || found->second.mark != mark;
+  };
+  inDrawingOrder(f, Overloaded{
+                        [&](const Label& l) {
+                          if (set || !l.Visible || l.Caption.view().empty() ||
+                              !stale(&l, l.Caption.view(), -1))
+                            return;
+                          set = setText(&l, l.look->font, l.Caption.view(), -1, drawn) != nullptr;
+                        },
+                        [&](const Button& b) {
+                          if (set || !b.Visible) return;
+                          const auto [shown, mark] = buttonCaption(b);
+                          if (!stale(&b, shown, mark)) return;
+                          set = setText(&b, layout::kButtonFont, shown, mark, drawn) != nullptr;
+                        },
+                        [](const auto&) {},
+                    });
+  return set;
+}
+
+void Painter::drawText(const Target& to, const void* key, const FontSpec& font,
+                       std::string_view text, Rgb colour, Rect box, Align align, int mark) {
+  const SetLine* set = setText(key, font, text, mark, to.scale);
+  if (!set) return;
+  const SetLine& line = *set;
+  // A button's caption (which has a mark, past its end where it has no access key) sits in
+  // the middle of the face; a label's at the top, as labels have it.
+  const bool button = mark >= 0;
   const Rect b = to.of(box);
   int x = b.x;
   if (align == Align::Right) x = b.x + b.w - line.advance;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "paint/image.h"
@@ -61,6 +62,10 @@ class Painter {
   const Image& picture() const { return times_ > 1 ? large_ : own_; }
   // The next paint draws the whole picture (a front end that lost what it showed).
   void paintAllNext() { damage_ = Damage{}; }
+  // Sets the letters of one caption the next paint draws and finds not set yet, and says
+  // whether it did: a front end whose moments are short (the page as it starts) spreads the
+  // first paint's letters over several of them this way. Painting sets whatever is left.
+  bool setNextCaption(const Frmbomb& f);
 
  private:
   struct Target;
@@ -72,6 +77,9 @@ class Painter {
   void drawSprite(const Target& to, const Sprite& s);
   void drawLabel(const Target& to, const Label& l);
   void drawButton(const Target& to, const Button& b);
+  static std::pair<std::string, int> buttonCaption(const Button& b);
+  const SetLine* setText(const void* key, const FontSpec& font, std::string_view text, int mark,
+                         Scale scale);
   void drawText(const Target& to, const void* key, const FontSpec& font, std::string_view text,
                 Rgb colour, Rect box, Align align, int mark);
   const Face* face(const FontSpec& font) const;

@@ -52,7 +52,7 @@ struct Page {
   double asideSinceMs = 0;               // when the played game was put aside
   bool focused = true;                   // the page's focus, as last told
   Painter painter;                       // the picture, at the game's own size
-  std::vector<std::uint8_t> rgba;        // a changed part of it, as the canvas takes it
+  std::vector<std::uint32_t> rgba;       // a changed part of it, as the canvas takes it
   SoundEvents heard;                     // since the page last took them
   SoundBank sounds{SoundBank::Later{}};  // made a sound at a time while the page is idle
   double startMs = 0;
@@ -436,21 +436,24 @@ EMSCRIPTEN_KEEPALIVE int mb_changed() {
   return shown().controls().changed();
 }
 
+// Sets the letters of one caption the next frame shows, while there is one: 1 if it did. The
+// page calls it before its first frame, a few at a time, so that no moment of the start is long.
+EMSCRIPTEN_KEEPALIVE int mb_set_caption() {
+  return page->painter.setNextCaption(shown().game());
+}
+
 // Puts on the page's canvas what changed in the picture since the last frame.
 EMSCRIPTEN_KEEPALIVE void mb_paint() {
   for (const Rect& r : page->painter.paint(shown().game())) {
-    page->rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
-    std::uint8_t* to = page->rgba.data();
+    page->rgba.resize(static_cast<std::size_t>(r.w) * r.h);
+    std::uint32_t* to = page->rgba.data();
     for (int y = r.y; y < r.y + r.h; ++y) {
       const std::uint32_t* from = page->painter.picture().row(y) + r.x;
-      for (int x = 0; x < r.w; ++x, to += 4) {
-        to[0] = static_cast<std::uint8_t>(from[x] >> 16);
-        to[1] = static_cast<std::uint8_t>(from[x] >> 8);
-        to[2] = static_cast<std::uint8_t>(from[x]);
-        to[3] = 255;
-      }
+      // 0x00RRGGBB to the bytes R, G, B, 255 of WebAssembly's little-endian memory.
+      for (int x = 0; x < r.w; ++x, ++to)
+        *to = 0xff000000u | (from[x] & 0xff) << 16 | (from[x] & 0xff00) | (from[x] >> 16 & 0xff);
     }
-    jsPut(page->rgba.data(), r.x, r.y, r.w, r.h);
+    jsPut(reinterpret_cast<const std::uint8_t*>(page->rgba.data()), r.x, r.y, r.w, r.h);
   }
   shown().controls().painted();
 }
