@@ -341,7 +341,7 @@ const SetLine* Painter::setText(const void* key, const FontSpec& font, std::stri
   const Face* f = face(font);
   if (!f) return nullptr;
   SetText& set = texts_[key];
-  if (set.line.lineHeight == 0 || set.text != text || set.mark != mark) {
+  if (!set.holds(text, mark)) {
     set.text = std::string(text);
     set.mark = mark;
     set.line = f->set(
@@ -357,8 +357,7 @@ bool Painter::setNextCaption(const Frmbomb& f) {
   // Only a caption not set yet, or set for other text, costs anything to set.
   auto stale = [&](const void* key, std::string_view text, int mark) {
     const auto found = texts_.find(key);
-    return found == texts_.end() || found->second.line.lineHeight == 0 ||
-           found->second.text != text || found->second.mark != mark;
+    return found == texts_.end() || !found->second.holds(text, mark);
   };
   inDrawingOrder(f, Overloaded{
                         [&](const Label& l) {

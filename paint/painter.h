@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -73,6 +74,9 @@ class Painter {
     std::string text;
     int mark;
     SetLine line;
+    bool holds(std::string_view t, int m) const {
+      return line.lineHeight != 0 && text == t && mark == m;
+    }
   };
   void drawSprite(const Target& to, const Sprite& s);
   void drawLabel(const Target& to, const Label& l);
